@@ -1,0 +1,26 @@
+# Helpers that keep every executable on the memory tracker.
+
+# Links the tracker's global allocation operators into an executable. Object
+# files, not a static library, so the replacement can never be skipped.
+function(ml_use_tracker target)
+  target_link_libraries(${target} PRIVATE ml_memory)
+endfunction()
+
+# ml_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...] [GL])
+# A GoogleTest executable whose tests CTest runs one by one. GL marks tests
+# that need an X display (./test.sh provides a private Xvfb).
+function(ml_gtest name)
+  cmake_parse_arguments(T "GL" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  ml_use_tracker(${name})
+  set(labels ${T_LABELS})
+  if(T_GL)
+    list(APPEND labels gl)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 120
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES LABELS "${labels}" TIMEOUT 300)
+endfunction()
