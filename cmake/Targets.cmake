@@ -3,7 +3,7 @@
 # Links the tracker's global allocation operators into an executable. Object
 # files, not a static library, so the replacement can never be skipped.
 function(ml_use_tracker target)
-  target_link_libraries(${target} PRIVATE ml_memory)
+  target_link_libraries(${target} PRIVATE $<TARGET_NAME_IF_EXISTS:ml_memory>)
 endfunction()
 
 # ml_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...] [GL])
