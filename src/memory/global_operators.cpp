@@ -1,0 +1,158 @@
+// The program's global allocation operators. Ordinary forms go through the
+// tracker; the over-aligned (std::align_val_t) forms are left to the C
+// runtime as a pair (posix_memalign / free), so no block ever crosses from
+// one allocator to the other.
+#include "memory/tracker_internal.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+// Exhausted memory: a std::bad_alloc whose text is "bad allocation".
+class CBadAllocation : public std::bad_alloc {
+  public:
+    const char *what() const noexcept override { return "bad allocation"; }
+};
+
+// Tracked allocation with the new-handler loop; throws CBadAllocation when
+// no handler is left.
+void *NewTracked(std::size_t size, uint32_t type)
+{
+    const MemoryOwner owner = CapturePendingOwner();
+    if (size == 0) {
+        size = 1;
+    }
+    for (;;) {
+        void *block = TrackedAllocation(owner.file, owner.line, owner.function, type, size);
+        if (block != nullptr) {
+            return block;
+        }
+        std::new_handler handler = std::get_new_handler();
+        if (handler == nullptr) {
+            throw CBadAllocation();
+        }
+        handler();
+    }
+}
+
+void *NewTrackedNoThrow(std::size_t size, uint32_t type) noexcept
+{
+    try {
+        return NewTracked(size, type);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+// Alignments below a pointer's size are raised to it (posix_memalign needs
+// that); one that is not a power of two cannot be served at all.
+void *NewAligned(std::size_t size, std::align_val_t alignment)
+{
+    std::size_t align = static_cast<std::size_t>(alignment);
+    if (align < sizeof(void *)) {
+        align = sizeof(void *);
+    }
+    if ((align & (align - 1)) != 0) {
+        throw CBadAllocation();
+    }
+    if (size == 0) {
+        size = 1;
+    }
+    for (;;) {
+        void *block = nullptr;
+        if (posix_memalign(&block, align, size) == 0) {
+            return block;
+        }
+        std::new_handler handler = std::get_new_handler();
+        if (handler == nullptr) {
+            throw CBadAllocation();
+        }
+        handler();
+    }
+}
+
+void *NewAlignedNoThrow(std::size_t size, std::align_val_t alignment) noexcept
+{
+    try {
+        return NewAligned(size, alignment);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+} // namespace
+
+void *operator new(std::size_t size) { return NewTracked(size, kAllocNew); }
+void *operator new[](std::size_t size) { return NewTracked(size, kAllocNewArray); }
+
+void *operator new(std::size_t size, const std::nothrow_t &) noexcept
+{
+    return NewTrackedNoThrow(size, kAllocNew);
+}
+
+void *operator new[](std::size_t size, const std::nothrow_t &) noexcept
+{
+    return NewTrackedNoThrow(size, kAllocNewArray);
+}
+
+void operator delete(void *block) noexcept { ReleaseFromOperator(kAllocDelete, block); }
+void operator delete[](void *block) noexcept { ReleaseFromOperator(kAllocDeleteArray, block); }
+
+void operator delete(void *block, std::size_t) noexcept
+{
+    ReleaseFromOperator(kAllocDelete, block);
+}
+
+void operator delete[](void *block, std::size_t) noexcept
+{
+    ReleaseFromOperator(kAllocDeleteArray, block);
+}
+
+void operator delete(void *block, const std::nothrow_t &) noexcept
+{
+    ReleaseFromOperator(kAllocDelete, block);
+}
+
+void operator delete[](void *block, const std::nothrow_t &) noexcept
+{
+    ReleaseFromOperator(kAllocDeleteArray, block);
+}
+
+// --- Over-aligned forms: C runtime, untracked ---
+
+void *operator new(std::size_t size, std::align_val_t alignment)
+{
+    return NewAligned(size, alignment);
+}
+
+void *operator new[](std::size_t size, std::align_val_t alignment)
+{
+    return NewAligned(size, alignment);
+}
+
+void *operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t &) noexcept
+{
+    return NewAlignedNoThrow(size, alignment);
+}
+
+void *operator new[](std::size_t size, std::align_val_t alignment,
+                     const std::nothrow_t &) noexcept
+{
+    return NewAlignedNoThrow(size, alignment);
+}
+
+void operator delete(void *block, std::align_val_t) noexcept { std::free(block); }
+void operator delete[](void *block, std::align_val_t) noexcept { std::free(block); }
+void operator delete(void *block, std::size_t, std::align_val_t) noexcept { std::free(block); }
+void operator delete[](void *block, std::size_t, std::align_val_t) noexcept { std::free(block); }
+
+void operator delete(void *block, std::align_val_t, const std::nothrow_t &) noexcept
+{
+    std::free(block);
+}
+
+void operator delete[](void *block, std::align_val_t, const std::nothrow_t &) noexcept
+{
+    std::free(block);
+}
