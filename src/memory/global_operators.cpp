@@ -19,21 +19,20 @@ class CBadAllocation : public std::bad_alloc {
 // no handler is left.
 void *NewTracked(std::size_t size, uint32_t type)
 {
-    const MemoryOwner owner = CapturePendingOwner();
     if (size == 0) {
         size = 1;
     }
-    for (;;) {
-        void *block = TrackedAllocation(owner.file, owner.line, owner.function, type, size);
-        if (block != nullptr) {
-            return block;
-        }
+    MemoryOwner owner;
+    void *block = TrackedAllocationForPendingOwner(type, size, &owner);
+    while (block == nullptr) {
         std::new_handler handler = std::get_new_handler();
         if (handler == nullptr) {
             throw CBadAllocation();
         }
         handler();
+        block = TrackedAllocation(owner.file, owner.line, owner.function, type, size);
     }
+    return block;
 }
 
 void *NewTrackedNoThrow(std::size_t size, uint32_t type) noexcept

@@ -402,17 +402,18 @@ const char *AllocationTypeName(uint32_t type)
     return kAllocationTypeNames[type < kAllocationTypeCount ? type : kAllocUnknown];
 }
 
-MemoryOwner CapturePendingOwner()
-{
-    std::lock_guard<std::mutex> hold(g_trackerLock);
-    return g_tracker.pending;
-}
-
 void *TrackedAllocation(const char *file, int line, const char *function, uint32_t type,
                         size_t size)
 {
     std::lock_guard<std::mutex> hold(g_trackerLock);
     return AllocateLocked(file, line, function, type, size);
+}
+
+void *TrackedAllocationForPendingOwner(uint32_t type, size_t size, MemoryOwner *owner)
+{
+    std::lock_guard<std::mutex> hold(g_trackerLock);
+    *owner = g_tracker.pending;
+    return AllocateLocked(owner->file, owner->line, owner->function, type, size);
 }
 
 void TrackedRelease(const char *file, int line, const char *function, uint32_t type,

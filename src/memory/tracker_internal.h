@@ -28,9 +28,6 @@ struct MemoryOwner {
     const char *function;
 };
 
-// The owner the next allocation or release will take (the default unless set).
-MemoryOwner CapturePendingOwner();
-
 // Guarded, zero-filled block of size bytes, recorded in a unit of the given
 // type. Returns null (after a "[!]" log line) when the runtime heap refuses,
 // or when size + 32 does not fit in 32 bits. Never throws.
@@ -41,6 +38,10 @@ void *TrackedAllocation(const char *file, int line, const char *function, uint32
 // refused with a "[!]" log line and left alone.
 void TrackedRelease(const char *file, int line, const char *function, uint32_t type,
                     void *address);
+
+// What operator new does first: captures the pending owner into *owner (for
+// the retries of the new-handler loop) and allocates for it, under one lock.
+void *TrackedAllocationForPendingOwner(uint32_t type, size_t size, MemoryOwner *owner);
 
 // What operator delete does: tracked release with the pending owner, or for
 // null only the optional log line.
