@@ -7,6 +7,8 @@
 #include "memory/tracker_internal.h"
 #include "memory/tracker_lock.h"
 
+#include <pthread.h>
+
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -377,6 +379,11 @@ void ExitStep()
     ExitStepLocked();
 }
 
+// A fork() while another thread holds the lock would leave the child's copy
+// locked for good; holding it across the fork keeps the state whole.
+void LockBeforeFork() { g_trackerLock.lock(); }
+void UnlockAfterFork() { g_trackerLock.unlock(); }
+
 // Runs before the other static initialisers of the program: writes the log
 // header and registers the exit step, which therefore runs after the
 // destructors of every static object constructed later.
@@ -388,6 +395,7 @@ struct TrackerStartup {
             WriteMemoryLogHeaderIfPending();
         }
         std::atexit(ExitStep);
+        pthread_atfork(LockBeforeFork, UnlockAfterFork, UnlockAfterFork);
     }
 };
 

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -103,6 +107,49 @@ TEST(ThreadStress, ConcurrentAllocationKeepsTheTrackerConsistent)
         EXPECT_GT(result.operations, 1000u);
         EXPECT_EQ(result.dirtyBlocks, 0u);
     }
+}
+
+// Waits up to ten seconds for a child; kills it when it hangs. True when it
+// exited with status 0.
+bool ChildExitedCleanly(pid_t child)
+{
+    int status = 0;
+    for (int tries = 0; tries < 1000; ++tries) {
+        if (waitpid(child, &status, WNOHANG) == child) {
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return false;
+}
+
+TEST(ThreadStress, ChildOfAForkCanAllocateWhileAnotherThreadDoes)
+{
+    std::atomic<bool> stop{false};
+    std::thread churn([&stop] {
+        while (!stop.load()) {
+            ::operator delete(::operator new(64));
+        }
+    });
+    int clean = 0;
+    for (int i = 0; i < 50; ++i) {
+        const pid_t child = fork();
+        if (child == 0) {
+            void *block = ::operator new(32);
+            ::operator delete(block);
+            _exit(ValidateAllUnits() ? 1 : 0);
+        }
+        ASSERT_GT(child, 0);
+        if (!ChildExitedCleanly(child)) {
+            break; // a hung child already costs ten seconds
+        }
+        ++clean;
+    }
+    stop = true;
+    churn.join();
+    EXPECT_EQ(clean, 50);
 }
 
 } // namespace
