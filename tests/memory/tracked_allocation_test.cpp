@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <map>
 #include <new>
 #include <vector>
 
@@ -155,11 +155,29 @@ TEST(TrackedAllocation, ReservoirGrowsInBlocksOf256Units)
     EXPECT_FALSE(ValidateAllUnits());
 }
 
-std::vector<const void *> Chain(unsigned bucket)
+// One bucket's chain, head first, in fixed storage: reading it allocates
+// nothing that could join a chain itself.
+struct ChainView {
+    size_t length = 0;
+    const void *at[64] = {};
+
+    bool operator==(const ChainView &other) const
+    {
+        return length == other.length && std::equal(at, at + length, other.at);
+    }
+
+    void Erase(size_t index)
+    {
+        std::copy(at + index + 1, at + length, at + index);
+        --length;
+    }
+};
+
+ChainView Chain(unsigned bucket)
 {
-    const void *addresses[64];
-    const size_t length = GetBucketChain(bucket, addresses, 64);
-    return std::vector<const void *>(addresses, addresses + (length < 64 ? length : 64));
+    ChainView view;
+    view.length = std::min<size_t>(GetBucketChain(bucket, view.at, 64), 64);
+    return view;
 }
 
 TEST(TrackedAllocation, UnlinkingKeepsTheRestOfTheChain)
@@ -170,33 +188,35 @@ TEST(TrackedAllocation, UnlinkingKeepsTheRestOfTheChain)
     for (int i = 0; i < 12000; ++i) {
         blocks.push_back(TrackedAllocation(nullptr, 0, nullptr, kAllocNew, 16));
     }
-    std::map<const void *, bool> ours;
-    for (void *block : blocks) {
-        ours[block] = true;
-    }
+    // Sorted in place: nothing allocated here may become a chain head.
+    std::vector<void *> ours = blocks;
+    std::sort(ours.begin(), ours.end());
+    auto isOurs = [&ours](const void *address) {
+        return std::binary_search(ours.begin(), ours.end(), address);
+    };
     unsigned bucket = 4096;
     for (void *block : blocks) {
-        const std::vector<const void *> chain = Chain(BucketIndexOf(block));
-        if (chain.size() >= 4 && ours.count(chain[0]) && ours.count(chain[1]) &&
-            ours.count(chain[2])) {
+        const ChainView chain = Chain(BucketIndexOf(block));
+        if (chain.length >= 4 && isOurs(chain.at[0]) && isOurs(chain.at[1]) &&
+            isOurs(chain.at[2])) {
             bucket = BucketIndexOf(block);
             break;
         }
     }
     ASSERT_LT(bucket, 4096u);
-    const std::vector<const void *> before = Chain(bucket);
+    const ChainView before = Chain(bucket);
 
     // Not the head: its neighbours now link to each other.
-    TrackedRelease(nullptr, 0, nullptr, kAllocDelete, const_cast<void *>(before[1]));
-    std::vector<const void *> expected = before;
-    expected.erase(expected.begin() + 1);
-    EXPECT_EQ(Chain(bucket), expected);
+    TrackedRelease(nullptr, 0, nullptr, kAllocDelete, const_cast<void *>(before.at[1]));
+    ChainView expected = before;
+    expected.Erase(1);
+    EXPECT_TRUE(Chain(bucket) == expected);
 
     // The head: its successor becomes the head.
-    TrackedRelease(nullptr, 0, nullptr, kAllocDelete, const_cast<void *>(before[0]));
-    expected.erase(expected.begin());
-    EXPECT_EQ(Chain(bucket), expected);
-    EXPECT_EQ(Chain(bucket).front(), before[2]);
+    TrackedRelease(nullptr, 0, nullptr, kAllocDelete, const_cast<void *>(before.at[0]));
+    expected.Erase(0);
+    EXPECT_TRUE(Chain(bucket) == expected);
+    EXPECT_EQ(Chain(bucket).at[0], before.at[2]);
     EXPECT_FALSE(ValidateAllUnits());
 
     // A new unit goes in front of the new head.
@@ -210,13 +230,13 @@ TEST(TrackedAllocation, UnlinkingKeepsTheRestOfTheChain)
         extra = nullptr;
     }
     if (extra != nullptr) {
-        EXPECT_EQ(Chain(bucket).front(), extra);
-        EXPECT_EQ(Chain(bucket)[1], before[2]);
+        EXPECT_EQ(Chain(bucket).at[0], extra);
+        EXPECT_EQ(Chain(bucket).at[1], before.at[2]);
         TrackedRelease(nullptr, 0, nullptr, kAllocDelete, extra);
     }
 
     for (void *block : blocks) {
-        if (block != before[0] && block != before[1]) {
+        if (block != before.at[0] && block != before.at[1]) {
             TrackedRelease(nullptr, 0, nullptr, kAllocDelete, block);
         }
     }
