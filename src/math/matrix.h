@@ -2,6 +2,7 @@
 #include "math/vector.h"
 
 #include <cmath>
+#include <initializer_list>
 
 // 4x4 matrix in OpenGL's column-major order: element 4*c + r is row r of
 // column c; elements 0-3 are the image of the X axis, 4-7 of Y, 8-11 of Z and

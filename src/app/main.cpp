@@ -1,0 +1,38 @@
+#include "app/application.h"
+#include "app/process.h"
+
+#include <cstring>
+
+// The scene the shell runs: replace with CTestbed from "scene/testbed.h".
+#include "app/placeholder_scene.h"
+typedef CPlaceholderScene CMainScene;
+
+namespace {
+
+char g_title[257];
+
+} // namespace
+
+int main(int, char **) {
+    int width = 1024;
+    int height = 768;
+    if (ShowMessage("Resolution", "Use 800x600?\n(default 1024x768)",
+                    kStyleYesNo | kStyleIconQuestion) == kAnswerYes) {
+        width = 800;
+        height = 600;
+    }
+    std::strncpy(g_title, "Ondu - Marrowlake", sizeof g_title - 1);
+    g_title[sizeof g_title - 1] = '\0';
+    if (!InitApplication(g_title, width, height))
+        return 0;
+
+    CProcess *scene = new CMainScene();
+    while (RunFrame()) {
+    }
+    // The scene leaves the process lists by itself; its layer entry goes with
+    // the teardown, and no render pass runs in between.
+    delete scene;
+    scene = nullptr;
+    ShutdownApplication();
+    return 0;
+}

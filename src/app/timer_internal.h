@@ -1,0 +1,4 @@
+#pragma once
+// Test access to the frame time.
+
+void SetFrameTimeForTest(float seconds);

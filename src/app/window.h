@@ -1,0 +1,36 @@
+#pragma once
+// The one borderless GL window of the program. The backend (app/platform.h)
+// implements creation and release; failures are shown in message boxes.
+
+// Creates the window of the given client size centred on the desktop, with a
+// double-buffered RGBA context of colourBits and a 16-bit depth buffer made
+// current, and sets the first viewport. On failure shows the step's message
+// (caption "ERROR"), releases what was made and returns false.
+bool CreateMainWindow(const char *title, int width, int height, int colourBits);
+// Releases context, window and video, reporting each failure (caption
+// "SHUTDOWN ERROR") and going on with the next step.
+void DestroyMainWindow();
+// Viewport and a 45 degree perspective for the client size; height 0 counts as 1.
+void ResizeViewport(int width, int height);
+
+// Desktop position of a window of the given size centred on a desktop of the
+// given size; overhangs both edges evenly when the window is the larger.
+inline int CentredWindowOrigin(int desktopSize, int windowSize) {
+    return (desktopSize - windowSize) >> 1;
+}
+
+// Fixed texts of the window's failure boxes.
+constexpr const char *kErrorCaption = "ERROR";
+constexpr const char *kShutdownErrorCaption = "SHUTDOWN ERROR";
+constexpr const char *kTextRegisterClass = "Failed to register the window class.";
+constexpr const char *kTextWindowCreation = "Window creation error.";
+constexpr const char *kTextDeviceContext = "Can't create a GL device context.";
+constexpr const char *kTextPixelFormat = "Can't find a suitable PixelFormat.";
+constexpr const char *kTextSetPixelFormat = "Can't set the PixelFormat.";
+constexpr const char *kTextCreateContext = "Can't create a GL rendering context.";
+constexpr const char *kTextActivateContext = "Can't activate the GL rendering context.";
+constexpr const char *kTextReleaseCurrent = "Release of DC and RC failed.";
+constexpr const char *kTextReleaseContext = "Release rendering vontext failed.";
+constexpr const char *kTextReleaseDeviceContext = "Release device context failed.";
+constexpr const char *kTextReleaseWindow = "Could not release hWnd.";
+constexpr const char *kTextUnregisterClass = "Could not unregister class.";
