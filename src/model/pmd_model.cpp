@@ -9,7 +9,9 @@ CPMDPrimitive::~CPMDPrimitive() {
     delete[] indices;
 }
 
-CPMDGroup::~CPMDGroup() { delete[] primitives; }
+CPMDGroup::~CPMDGroup() {
+    delete[] primitives;
+}
 
 CPMDMesh::~CPMDMesh() {
     delete[] vertices;
@@ -32,8 +34,7 @@ IPMDModel::~IPMDModel() {
 namespace {
 
 // Own vertices win over indices: a primitive that has both draws only its vertices.
-void DrawModelPrimitive(const CPMDPrimitive &primitive, CTexture *texture,
-                        const Vertex3D *shared) {
+void DrawModelPrimitive(const CPMDPrimitive &primitive, CTexture *texture, const Vertex3D *shared) {
     if (primitive.vertexCount > 0)
         DrawPrimitive3D(primitive.type, texture, primitive.vertices, primitive.vertexCount);
     else
@@ -85,8 +86,7 @@ void IPMDModel::SetVertexColour(PackedColour colour) {
         ColourVertices(mesh.vertices, mesh.vertexCount, colour);
         if (m_materialCount > 0) {
             for (uint32_t g = 0; g < mesh.groupCount; ++g)
-                ColourOwnVertices(mesh.groups[g].primitives, mesh.groups[g].primitiveCount,
-                                  colour);
+                ColourOwnVertices(mesh.groups[g].primitives, mesh.groups[g].primitiveCount, colour);
         } else {
             ColourOwnVertices(mesh.primitives, mesh.primitiveCount, colour);
         }

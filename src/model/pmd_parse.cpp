@@ -30,7 +30,9 @@ constexpr uint32_t kLastPrimitiveType = 5;
 static_assert(sizeof(Vertex3D) == kVertexBytes, "vertices are copied as stored");
 
 // An array of n records from the tracked array allocator; none for n = 0.
-template <typename T> T *NewArray(uint32_t n) { return n > 0 ? new T[n] : nullptr; }
+template <typename T> T *NewArray(uint32_t n) {
+    return n > 0 ? new T[n] : nullptr;
+}
 
 } // namespace
 
@@ -43,8 +45,8 @@ class CPMDReader {
 
     bool ReadModel(IPMDModel &model) {
         uint32_t meshCount, materialCount;
-        if (!U32(&meshCount) || !U32(&materialCount) ||
-            !Floats(&model.m_boundsMin.x, 3) || !Floats(&model.m_boundsMax.x, 3))
+        if (!U32(&meshCount) || !U32(&materialCount) || !Floats(&model.m_boundsMin.x, 3) ||
+            !Floats(&model.m_boundsMax.x, 3))
             return false;
         if (!Fits(meshCount, kMeshHeadBytes) ||
             !Fits(materialCount, kMaterialBytes, size_t(meshCount) * kMeshHeadBytes))

@@ -84,7 +84,8 @@ class LogoRender : public ::testing::Test {
     Rgba Texel(float u, float v) const {
         const CTexture &t = *m_model->Texture(0);
         const uint8_t *p =
-            t.pixels + (size_t(v * float(t.height)) * t.storeWidth + size_t(u * float(t.width))) * 4;
+            t.pixels +
+            (size_t(v * float(t.height)) * t.storeWidth + size_t(u * float(t.width))) * 4;
         return {p[0], p[1], p[2], p[3]};
     }
 
@@ -120,10 +121,10 @@ TEST_F(LogoRender, ShowsTheTextureUprightOnTheFace) {
     DrawLogoAsScene(*m_model, m_camera, 0.0f, false);
     const std::vector<uint8_t> screen = ReadScreen(kWidth, kHeight);
     SaveScreen("logo_unlit.png", screen, kWidth, kHeight);
-    // Blue face above the title, the gold inlay ring, the title's gold
-    // strokes, and the face towards the left and right of the title.
-    const float spots[][2] = {{0.5f, 0.3f}, {0.27f, 0.5f}, {0.73f, 0.35f}, {0.5f, 0.78f},
-                              {0.35f, 0.65f}};
+    // Spots on the face above, beside and below the title, and on the
+    // subtitle; the lettering makes the picture differ from its mirror image.
+    const float spots[][2] = {
+        {0.5f, 0.3f}, {0.27f, 0.5f}, {0.73f, 0.35f}, {0.5f, 0.78f}, {0.35f, 0.65f}};
     for (const auto &uv : spots) {
         int x, y;
         FacePoint(uv[0], uv[1], &x, &y);

@@ -52,8 +52,7 @@ std::vector<uint8_t> ReadScreen(int width, int height) {
     return rows;
 }
 
-bool SaveScreen(const std::string &path, const std::vector<uint8_t> &rgba, int width,
-                int height) {
+bool SaveScreen(const std::string &path, const std::vector<uint8_t> &rgba, int width, int height) {
     // The clear leaves alpha 0; a picture for people to look at wants it opaque.
     std::vector<uint8_t> opaque = rgba;
     for (size_t i = 3; i < opaque.size(); i += 4)

@@ -17,5 +17,4 @@ void DrawLogoAsScene(CPMDModel &model, CCamera &camera, float spin, bool lit = t
 std::vector<uint8_t> ReadScreen(int width, int height);
 
 // Writes the screen rows to a PNG file; returns false on failure.
-bool SaveScreen(const std::string &path, const std::vector<uint8_t> &rgba, int width,
-                int height);
+bool SaveScreen(const std::string &path, const std::vector<uint8_t> &rgba, int width, int height);

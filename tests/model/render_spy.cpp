@@ -46,9 +46,13 @@ void ApplyModelMaterial(const CPMDMaterial &material) {
     Spy().calls.push_back(c);
 }
 
-CTexture::~CTexture() { ++Spy().texturesDeleted; }
+CTexture::~CTexture() {
+    ++Spy().texturesDeleted;
+}
 
-void CTexture::ReleasePixels() { ++Spy().texturesReleased; }
+void CTexture::ReleasePixels() {
+    ++Spy().texturesReleased;
+}
 
 // A texture whose GL name is the resource id it was asked for.
 CTexture *LoadTextureResource(int id) {

@@ -15,15 +15,15 @@ struct SpyCall {
     unsigned count = 0; // vertices or indices
     const Vertex3D *vertices = nullptr;
     const uint16_t *indices = nullptr;
-    unsigned state = 0;           // kDisable
+    unsigned state = 0;             // kDisable
     uint32_t materialWords[3] = {}; // kMaterial: ambient, diffuse, specular
 };
 
 struct RenderSpy {
     std::vector<SpyCall> calls;
-    std::vector<int> loadedTextureIds;   // ids asked of LoadTextureResource
-    std::vector<int> missingTextureIds;  // ids for which it returns null
-    int texturesReleased = 0;            // ReleasePixels calls
+    std::vector<int> loadedTextureIds;  // ids asked of LoadTextureResource
+    std::vector<int> missingTextureIds; // ids for which it returns null
+    int texturesReleased = 0;           // ReleasePixels calls
     int texturesDeleted = 0;
 };
 

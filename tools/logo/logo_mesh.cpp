@@ -18,10 +18,7 @@ const ProfilePoint kProfile[kLogoRings + 2] = {
     {0.90f, -0.18f}, // crown of the front rim
     {1.00f, -0.10f}, // outer bevel, front
     {1.00f, 0.10f},  // outer bevel, back
-    {0.90f, 0.18f},
-    {0.81f, 0.15f},
-    {0.76f, 0.06f},
-    {0.00f, 0.06f}, // back pole
+    {0.90f, 0.18f},  {0.81f, 0.15f}, {0.76f, 0.06f}, {0.00f, 0.06f}, // back pole
 };
 
 constexpr float kPi = 3.14159265358979f;

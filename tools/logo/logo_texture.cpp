@@ -21,9 +21,13 @@ Rgb Mix(const Rgb &a, const Rgb &b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-Rgb Scale(const Rgb &a, float s) { return {a.r * s, a.g * s, a.b * s}; }
+Rgb Scale(const Rgb &a, float s) {
+    return {a.r * s, a.g * s, a.b * s};
+}
 
-float Band(float x, float from, float to) { return (x >= from && x < to) ? 1.0f : 0.0f; }
+float Band(float x, float from, float to) {
+    return (x >= from && x < to) ? 1.0f : 0.0f;
+}
 
 // Colour of the bare medallion (no lettering) at a radius given as a
 // fraction of the outer radius.
@@ -32,7 +36,7 @@ Rgb Medallion(float rf) {
     const Rgb darkGold = {120, 78, 28};
     if (rf >= kFaceEdge - 0.012f) {
         // Turned metal: faint concentric lines, a dark seam where the face meets the rim.
-        const float lines = 0.94f + 0.06f * std::cos(rf * 2.0f * kPi * 45.0f);
+        const float lines = 0.95f + 0.05f * std::cos(rf * 2.0f * kPi * 18.0f);
         Rgb c = Scale(gold, lines);
         c = Mix(c, darkGold, Band(rf, kFaceEdge - 0.012f, kFaceEdge + 0.01f));
         return c;
@@ -53,7 +57,9 @@ Rgb Over(const Rgb &under, const Rgb &over, float alpha) {
     return Mix(under, over, std::clamp(alpha, 0.0f, 1.0f));
 }
 
-uint8_t Byte(float v) { return uint8_t(std::clamp(std::lround(v), 0L, 255L)); }
+uint8_t Byte(float v) {
+    return uint8_t(std::clamp(std::lround(v), 0L, 255L));
+}
 
 } // namespace
 

@@ -64,9 +64,9 @@ std::vector<uint8_t> EncodeLogoModel(const LogoMesh &mesh) {
         PutFloat(out, f);
 
     PutName(out, "logo");
-    PutU32(out, 1);                            // ungrouped primitives
+    PutU32(out, 1);                              // ungrouped primitives
     PutU32(out, uint32_t(mesh.vertices.size())); // shared vertices
-    PutU32(out, 1);                            // material groups
+    PutU32(out, 1);                              // material groups
     for (const LogoVertex &v : mesh.vertices)
         PutVertex(out, v);
     PutTriangleList(out, mesh.indices);
