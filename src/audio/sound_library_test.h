@@ -18,6 +18,10 @@ std::uint64_t SndTestAdvance(int frames);
 // Frames mixed since the last start-up (still readable after shutdown).
 std::uint64_t SndTestFramesMixed();
 
+// CPU time (seconds) the audio side spent decoding and mixing since the last
+// start-up, not counting waits at the test hold.
+double SndTestMixCpuSeconds();
+
 // Length of the start and stop fades (frames).
 int SndTestRampFrames();
 
