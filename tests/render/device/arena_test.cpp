@@ -1,0 +1,111 @@
+#include "render/render_device.h"
+#include "render/render_device_internal.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+
+namespace {
+
+class ArenaTest : public ::testing::Test {
+  protected:
+    void SetUp() override { CreateFrameArena(); }
+    void TearDown() override { DestroyFrameArena(); }
+    static size_t Used() { return static_cast<size_t>(FrameArenaCursor() - FrameArenaBase()); }
+};
+
+TEST_F(ArenaTest, FourVerticesAfterResetStartAtBaseAndTake96Bytes) {
+    Vertex2D *first = nullptr;
+    AllocFrameVertices(3, &first);
+    ResetFrameArena();
+    void *cursor = AllocFrameVertices(4, &first);
+    EXPECT_EQ(reinterpret_cast<unsigned char *>(first), FrameArenaBase());
+    EXPECT_EQ(cursor, FrameArenaBase() + 96);
+    EXPECT_EQ(Used(), 96u);
+    EXPECT_EQ(FrameArenaRemaining(), kFrameArenaSize - 96);
+}
+
+TEST_F(ArenaTest, AllocationsFollowEachOtherWithoutGaps) {
+    const size_t sizes[] = {64, 96, 24, 1, 7, 0, 144};
+    size_t offset = 0;
+    for (size_t size : sizes) {
+        void *block = AllocFrameBytes(size);
+        ASSERT_NE(block, nullptr) << size;
+        EXPECT_EQ(block, FrameArenaBase() + offset) << size;
+        offset += size;
+    }
+    EXPECT_EQ(Used(), offset);
+}
+
+TEST_F(ArenaTest, WholeArenaCanBeTakenAndWritten) {
+    unsigned char *all = static_cast<unsigned char *>(AllocFrameBytes(kFrameArenaSize));
+    ASSERT_EQ(all, FrameArenaBase());
+    std::memset(all, 0xA5, kFrameArenaSize);
+    EXPECT_EQ(FrameArenaRemaining(), 0u);
+    EXPECT_EQ(AllocFrameBytes(1), nullptr);
+    EXPECT_NE(AllocFrameBytes(0), nullptr);
+}
+
+TEST_F(ArenaTest, RequestThatDoesNotFitIsRefusedAndTakesNothing) {
+    // 10922 records fill all but 16 bytes.
+    Vertex2D *first = nullptr;
+    ASSERT_NE(AllocFrameVertices(10922, &first), nullptr);
+    ASSERT_EQ(FrameArenaRemaining(), 16u);
+    const unsigned char *cursor = FrameArenaCursor();
+    Vertex2D *refused = first;
+    EXPECT_EQ(AllocFrameVertices(1, &refused), nullptr);
+    EXPECT_EQ(refused, nullptr);
+    EXPECT_EQ(FrameArenaCursor(), cursor);
+    EXPECT_EQ(AllocFrameBytes(17), nullptr);
+    EXPECT_EQ(AllocFrameBytes(16), cursor);
+    ResetFrameArena();
+    EXPECT_NE(AllocFrameVertices(1, &refused), nullptr);
+    EXPECT_EQ(reinterpret_cast<unsigned char *>(refused), FrameArenaBase());
+}
+
+TEST_F(ArenaTest, BadCountsAreRefused) {
+    const int counts[] = {-1, INT_MIN, INT_MAX, 10923};
+    for (int count : counts) {
+        Vertex2D *out = reinterpret_cast<Vertex2D *>(1);
+        EXPECT_EQ(AllocFrameVertices(count, &out), nullptr) << count;
+        EXPECT_EQ(out, nullptr) << count;
+        EXPECT_EQ(Used(), 0u) << count;
+    }
+    EXPECT_EQ(AllocFrameBytes(SIZE_MAX), nullptr);
+}
+
+TEST_F(ArenaTest, ZeroCountHandsOutTheCursorWithoutMovingIt) {
+    AllocFrameBytes(48);
+    Vertex2D *out = nullptr;
+    EXPECT_EQ(AllocFrameVertices(0, &out), FrameArenaBase() + 48);
+    EXPECT_EQ(reinterpret_cast<unsigned char *>(out), FrameArenaBase() + 48);
+    EXPECT_EQ(Used(), 48u);
+}
+
+TEST_F(ArenaTest, NullOutArgumentIsAllowed) {
+    EXPECT_EQ(AllocFrameVertices(2, nullptr), FrameArenaBase() + 48);
+}
+
+TEST(ArenaLifetimeTest, WithoutArenaEverythingIsRefused) {
+    DestroyFrameArena();
+    EXPECT_EQ(FrameArenaBase(), nullptr);
+    EXPECT_EQ(FrameArenaRemaining(), 0u);
+    EXPECT_EQ(AllocFrameBytes(0), nullptr);
+    Vertex2D *out = nullptr;
+    EXPECT_EQ(AllocFrameVertices(1, &out), nullptr);
+    ResetFrameArena();
+    EXPECT_EQ(FrameArenaCursor(), nullptr);
+}
+
+TEST(ArenaLifetimeTest, ShutdownFreesAndRecreateStartsAtBase) {
+    CreateFrameArena();
+    AllocFrameBytes(100);
+    CreateFrameArena(); // replaces the arena held
+    EXPECT_EQ(FrameArenaCursor(), FrameArenaBase());
+    ShutdownRenderDevice();
+    EXPECT_EQ(FrameArenaBase(), nullptr);
+    EXPECT_EQ(FrameArenaCursor(), nullptr);
+}
+
+} // namespace
