@@ -1,0 +1,31 @@
+// Master bus stages for a looping track. Every stage treats the buffer as a circle
+// (the frame after the last is the first), so the loop seam is processed like any other
+// point of the track.
+#pragma once
+
+#include "dsp.h"
+
+namespace synth {
+
+// Removes DC with a ~3 Hz one-pole high-pass.
+void RemoveDcCircular(StereoBuffer &buf);
+
+// Gentle saturation above `knee` (linear gain): output never exceeds `ceiling`.
+float SoftClip(float x, float knee, float ceiling);
+
+// Look-ahead peak limiter: gain falls smoothly over `lookahead` seconds before a peak and
+// recovers with time constant `release` seconds; afterwards no sample exceeds `ceiling`
+// (linear gain), and nothing below the ceiling is touched outside those ramps.
+void LimitCircular(StereoBuffer &buf, float ceiling, float lookahead = 0.005f,
+                   float release = 0.12f);
+
+// Root-mean-square level of both channels together (linear).
+float MeasureRms(const StereoBuffer &buf);
+// Largest absolute sample of either channel (linear).
+float MeasurePeak(const StereoBuffer &buf);
+
+// Scales to `targetRmsDb` (dBFS) with the soft clip and limiter holding the peaks at
+// `ceilingDb`; iterates because limiting lowers the level a little.
+void MasterToLoudness(StereoBuffer &buf, float targetRmsDb, float ceilingDb);
+
+} // namespace synth
