@@ -36,7 +36,9 @@ class FontImage : public testing::Test {
     }
 
     uint32_t BandTop(size_t band) const { return uint32_t(band) * kBandHeight; }
-    uint32_t BandEnd(size_t band) const { return std::min(BandTop(band) + kBandHeight, m_png.height); }
+    uint32_t BandEnd(size_t band) const {
+        return std::min(BandTop(band) + kBandHeight, m_png.height);
+    }
 
     bool ColumnInked(size_t band, uint32_t x) const {
         for (uint32_t y = BandTop(band); y < BandEnd(band); ++y)
@@ -126,10 +128,10 @@ TEST_F(FontImage, WidthsFitTheirCharacters) {
     // Narrow against wide characters of the same band: a glyph given to the
     // wrong character shows up here.
     const std::pair<unsigned char, unsigned char> narrowWide[] = {
-        {'I', 'M'}, {'I', 'K'}, {'J', 'H'}, {'L', 'M'}, {'T', 'Q'}, {'Y', 'W'}, {'c', 'W'},
-        {'i', 'm'}, {'l', 'k'}, {'j', 'p'}, {'r', 'w'}, {'t', 'x'}, {'1', '8'}, {'!', '%'},
-        {'"', '&'}, {0xA3, '%'}, {'(', '*'}, {'.', '@'}, {',', '#'}, {':', '+'}, {';', '='},
-        {'\'', '~'}, {'[', '<'}, {']', 0xE9}};
+        {'I', 'M'}, {'I', 'K'}, {'J', 'H'}, {'L', 'M'},  {'T', 'Q'}, {'Y', 'W'},
+        {'c', 'W'}, {'i', 'm'}, {'l', 'k'}, {'j', 'p'},  {'r', 'w'}, {'t', 'x'},
+        {'1', '8'}, {'!', '%'}, {'"', '&'}, {0xA3, '%'}, {'(', '*'}, {'.', '@'},
+        {',', '#'}, {':', '+'}, {';', '='}, {'\'', '~'}, {'[', '<'}, {']', 0xE9}};
     for (const auto &[narrow, wide] : narrowWide)
         EXPECT_LT(w.at(narrow), w.at(wide)) << narrow << " vs " << wide;
 }

@@ -19,15 +19,20 @@ struct Store {
             for (uint32_t x = 0; x < w; ++x)
                 SetAlpha(x, y, 255);
     }
-    void SetAlpha(uint32_t x, uint32_t y, uint8_t a) { pixels[(size_t(y) * storeWidth + x) * 4 + 3] = a; }
-    uint8_t Alpha(uint32_t x, uint32_t y) const { return pixels[(size_t(y) * storeWidth + x) * 4 + 3]; }
+    void SetAlpha(uint32_t x, uint32_t y, uint8_t a) {
+        pixels[(size_t(y) * storeWidth + x) * 4 + 3] = a;
+    }
+    uint8_t Alpha(uint32_t x, uint32_t y) const {
+        return pixels[(size_t(y) * storeWidth + x) * 4 + 3];
+    }
     void Block(uint32_t x, uint32_t y, uint32_t w, uint32_t h, uint8_t a) {
         for (uint32_t j = y; j < y + h; ++j)
             for (uint32_t i = x; i < x + w; ++i)
                 SetAlpha(i, j, a);
     }
     int Scan(float screenWidth, HotSpot out[kHotSpotCount]) {
-        return FindHotSpotRects(pixels.data(), imageWidth, imageHeight, storeWidth, screenWidth, out);
+        return FindHotSpotRects(pixels.data(), imageWidth, imageHeight, storeWidth, screenWidth,
+                                out);
     }
 };
 
@@ -95,7 +100,7 @@ TEST(HotSpotScan, TopRowLengthAndLeftColumnGiveTheSize) {
 TEST(HotSpotScan, TouchingBlocksNeedDifferentValues) {
     Store s(32, 16, 32, 16);
     s.Block(2, 2, 4, 4, 5);
-    s.Block(6, 2, 4, 4, 6); // touches on the right, other value: its own button
+    s.Block(6, 2, 4, 4, 6);  // touches on the right, other value: its own button
     s.Block(10, 2, 4, 4, 6); // continues the same value: part of the one before
     HotSpot out[kHotSpotCount];
     ASSERT_EQ(s.Scan(1024.0f, out), 2);

@@ -29,14 +29,12 @@ TEST_P(PictureForm, HasItsSizeAndAlpha) {
     EXPECT_EQ(translucent, 0u) << "picture " << c.id;
 }
 
-INSTANTIATE_TEST_SUITE_P(Embedded, PictureForm,
-                         testing::Values(PictureCase{101, 1024, 768, true},
-                                         PictureCase{102, 1024, 768, true},
-                                         PictureCase{103, 1024, 768, true},
-                                         PictureCase{104, 1024, 768, true},
-                                         PictureCase{105, 1024, 768, true},
-                                         PictureCase{106, 1024, 768, false},
-                                         PictureCase{108, 512, 512, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Embedded, PictureForm,
+    testing::Values(PictureCase{101, 1024, 768, true}, PictureCase{102, 1024, 768, true},
+                    PictureCase{103, 1024, 768, true}, PictureCase{104, 1024, 768, true},
+                    PictureCase{105, 1024, 768, true}, PictureCase{106, 1024, 768, false},
+                    PictureCase{108, 512, 512, false}));
 
 // The intro pictures are shown over black: none may be (nearly) all black,
 // and no two may be the same picture.

@@ -7,11 +7,17 @@ Colour Mix(const Colour &a, const Colour &b, float t) {
     return Colour{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-Colour Scale(const Colour &c, float s) { return Colour{c.r * s, c.g * s, c.b * s}; }
+Colour Scale(const Colour &c, float s) {
+    return Colour{c.r * s, c.g * s, c.b * s};
+}
 
-Colour Add(const Colour &a, const Colour &b) { return Colour{a.r + b.r, a.g + b.g, a.b + b.b}; }
+Colour Add(const Colour &a, const Colour &b) {
+    return Colour{a.r + b.r, a.g + b.g, a.b + b.b};
+}
 
-float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+float Clamp01(float v) {
+    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
 
 float SmoothStep(float edge0, float edge1, float v) {
     const float t = Clamp01((v - edge0) / (edge1 - edge0));
@@ -19,8 +25,7 @@ float SmoothStep(float edge0, float edge1, float v) {
 }
 
 CCanvas::CCanvas(int width, int height, Colour fill)
-    : m_width(width), m_height(height),
-      m_rgb(static_cast<size_t>(width) * height, fill),
+    : m_width(width), m_height(height), m_rgb(static_cast<size_t>(width) * height, fill),
       m_alpha(static_cast<size_t>(width) * height, 1.0f) {}
 
 Colour CCanvas::GetClamped(int x, int y) const {
@@ -63,7 +68,8 @@ void CCanvas::AddLight(int x, int y, Colour c, float amount) {
 
 std::vector<uint8_t> CCanvas::ToRgba8() const {
     // 4x4 Bayer matrix, values centred on zero, in 1/255 steps.
-    static const float kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    static const float kBayer[4][4] = {
+        {0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     std::vector<uint8_t> out(static_cast<size_t>(m_width) * m_height * 4);
     for (int y = 0; y < m_height; ++y) {
         for (int x = 0; x < m_width; ++x) {

@@ -64,9 +64,9 @@ class CMask {
 
     int Width() const { return m_width; }
     int Height() const { return m_height; }
-    float Get(int x, int y) const;         // 0 outside
-    void Set(int x, int y, float v);        // ignored outside
-    void Max(int x, int y, float v);        // keeps the larger value
+    float Get(int x, int y) const;   // 0 outside
+    void Set(int x, int y, float v); // ignored outside
+    void Max(int x, int y, float v); // keeps the larger value
     float *Row(int y) { return &m_values[static_cast<size_t>(y) * m_width]; }
 
     // Gaussian-like blur: three box passes of the given radius in each direction.

@@ -19,13 +19,15 @@ constexpr int kBandHeight = 57;
 constexpr float kFaintInk = 1.0f / 255.0f;
 
 struct GlyphInk {
-    CMask ink;      // tight ink, 8-bit quantised coverage
-    int top = 0;    // ink top relative to the baseline
-    int first = 0;  // first and last inked column of the mask
+    CMask ink;     // tight ink, 8-bit quantised coverage
+    int top = 0;   // ink top relative to the baseline
+    int first = 0; // first and last inked column of the mask
     int last = -1;
 };
 
-float Quantise(float v) { return std::round(Clamp01(v) * 255.0f) / 255.0f; }
+float Quantise(float v) {
+    return std::round(Clamp01(v) * 255.0f) / 255.0f;
+}
 
 GlyphInk LoadGlyph(const CTypeface &face, unsigned char code, float size) {
     GlyphInk g;

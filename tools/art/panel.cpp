@@ -65,14 +65,16 @@ void PaintMetal(CCanvas &c, const CArtConfig &p) {
             col = Scale(col, 1.0f + 0.22f * brush + 0.18f * sheen);
             c.Set(x, y, col);
         }
-    // A pale edge all round the deck, darker below: a slab with bevelled sides.
-    PaintShape(
-        c, 0, 0, kPictureWidth, kPictureHeight,
-        [](float x, float y) {
-            return -(std::fabs(SdRoundRect(x, y, 512.0f, 384.0f, 512.0f, 384.0f, 14.0f) + 3.0f) - 3.0f);
-        },
-        [](int, int y, float) { return y < 384 ? Colour{0.4f, 0.42f, 0.47f} : Colour{0.05f, 0.05f, 0.06f}; },
-        0.0f);
+    // Bevelled rim: lit along the top and left, in shade along the bottom and right.
+    for (int y = 0; y < kPictureHeight; ++y)
+        for (int x = 0; x < kPictureWidth; ++x) {
+            const int lit = std::min(x, y);
+            const int shaded = std::min(kPictureWidth - 1 - x, kPictureHeight - 1 - y);
+            if (lit < 3 && lit <= shaded)
+                c.Set(x, y, Scale(c.Get(x, y), 1.5f - 0.12f * lit));
+            else if (shaded < 3)
+                c.Set(x, y, Scale(c.Get(x, y), 0.45f + 0.15f * shaded));
+        }
 }
 
 // A recessed panel: dark bevel above and left, light below.
@@ -81,13 +83,23 @@ void Recess(CCanvas &c, float cx, float cy, float hw, float hh, float radius, Fi
     PaintShape(
         c, static_cast<int>(cx - hw - 4), static_cast<int>(cy - hh - 4),
         static_cast<int>(cx + hw + 5), static_cast<int>(cy + hh + 5),
-        [&](float x, float y) { return SdRoundRect(x, y, cx, cy + 1.5f, hw + 1.5f, hh + 1.5f, radius + 1.5f); },
-        [](int, int, float) { return Colour{0.55f, 0.57f, 0.62f}; }, 0.5f);
+        [&](float x, float y) {
+            return SdRoundRect(x, y, cx, cy + 1.5f, hw + 1.5f, hh + 1.5f, radius + 1.5f);
+        },
+        [](int, int, float) {
+            return Colour{0.55f, 0.57f, 0.62f};
+        },
+        0.5f);
     PaintShape(
         c, static_cast<int>(cx - hw - 4), static_cast<int>(cy - hh - 4),
         static_cast<int>(cx + hw + 5), static_cast<int>(cy + hh + 5),
-        [&](float x, float y) { return SdRoundRect(x, y, cx, cy - 1.0f, hw + 1.0f, hh + 1.0f, radius + 1.0f); },
-        [](int, int, float) { return Colour{0.01f, 0.01f, 0.02f}; }, 0.9f);
+        [&](float x, float y) {
+            return SdRoundRect(x, y, cx, cy - 1.0f, hw + 1.0f, hh + 1.0f, radius + 1.0f);
+        },
+        [](int, int, float) {
+            return Colour{0.01f, 0.01f, 0.02f};
+        },
+        0.9f);
     PaintShape(
         c, static_cast<int>(cx - hw - 2), static_cast<int>(cy - hh - 2),
         static_cast<int>(cx + hw + 3), static_cast<int>(cy + hh + 3),
@@ -97,14 +109,13 @@ void Recess(CCanvas &c, float cx, float cy, float hw, float hh, float radius, Fi
 void PaintGlassStrip(CCanvas &c, const CArtConfig &p) {
     const Colour top = p.GetColour("deck.glass_top");
     const Colour bottom = p.GetColour("deck.glass_bottom");
-    Recess(c, 512.0f, 100.0f, 488.0f, 45.0f, 10.0f, [&](int x, int y, float d) {
+    Recess(c, 512.0f, 100.0f, 488.0f, 45.0f, 10.0f, [&](int x, int y, float) {
         Colour col = Mix(top, bottom, Clamp01((y - 55.0f) / 90.0f));
         // A broad faint reflection running across the glass.
         const float band = std::exp(-std::pow((x * 0.35f + y * 1.0f - 260.0f) / 90.0f, 2.0f));
         col = Add(col, Scale(Colour{0.5f, 0.6f, 0.8f}, 0.035f * band));
         // Inner shadow under the upper lip of the frame.
         col = Scale(col, 1.0f - 0.5f * std::exp(-(y - 55.0f) / 5.0f));
-        (void)d;
         return col;
     });
 }
@@ -134,8 +145,9 @@ void PaintSpeaker(CCanvas &c, float cx, float cy, float radius) {
             const float hy = fy - row * pitch * 0.866f;
             const float hole = Coverage(std::hypot(hx, hy) - 2.3f);
             const float r = std::hypot(fx, fy);
-            float behind = 0.035f + 0.05f * std::exp(-r / 30.0f) + 0.02f * std::cos(r * 0.12f);
-            const float metal = 0.16f + 0.06f * (-fy / radius) - 0.05f * std::exp(d / 4.0f) * 0.0f;
+            const float behind =
+                0.035f + 0.05f * std::exp(-r / 30.0f) + 0.02f * std::cos(r * 0.12f);
+            const float metal = 0.16f + 0.06f * (-fy / radius);
             const float v = metal * (1.0f - hole) + behind * hole;
             const float inner = std::exp(d / 6.0f); // shadow under the ring
             return Scale(Colour{v, v * 1.03f, v * 1.1f}, 1.0f - 0.6f * inner);
@@ -151,18 +163,19 @@ CMask IconMask(const Button &b) {
             const float px = x + 0.5f, py = y + 0.5f;
             float d = 1e9f;
             if (b.icon == "play") {
-                d = SdTriangle(px, py, cx - 8 * s, cy - 11 * s, cx - 8 * s, cy + 11 * s, cx + 11 * s, cy);
+                d = SdTriangle(px, py, cx - 8 * s, cy - 11 * s, cx - 8 * s, cy + 11 * s,
+                               cx + 11 * s, cy);
             } else if (b.icon == "previous" || b.icon == "next") {
                 const float dir = b.icon == "next" ? 1.0f : -1.0f;
                 for (int k = 0; k < 2; ++k) {
                     const float o = (k == 0 ? -9.0f : 2.0f) * s;
-                    const float tail = cx + dir * (o - 0.0f * s);
+                    const float tail = cx + dir * o;
                     const float tip = cx + dir * (o + 11.0f * s);
-                    d = std::min(d, SdTriangle(px, py, tail, cy - 9 * s, tail, cy + 9 * s, tip, cy));
+                    d = std::min(d,
+                                 SdTriangle(px, py, tail, cy - 9 * s, tail, cy + 9 * s, tip, cy));
                 }
                 const float barX = cx + dir * 12.5f * s;
                 d = std::min(d, SdRoundRect(px, py, barX, cy, 1.8f * s, 9 * s, 0.8f));
-                // Mirror of the 'next' shape for 'previous' keeps the bar at the far end.
             } else if (b.icon == "pause") {
                 d = std::min(SdRoundRect(px, py, cx - 6 * s, cy, 3.5f * s, 11 * s, 1.0f),
                              SdRoundRect(px, py, cx + 6 * s, cy, 3.5f * s, 11 * s, 1.0f));
@@ -199,14 +212,16 @@ void PaintKey(CCanvas &c, const CArtConfig &p, const Button &b) {
     const Colour face = p.GetColour("deck.key_face");
     const Colour led = LedColour(p, b.icon);
     // Bezel: a dark well a few pixels wider than the key, with a lit lip.
-    Recess(c, b.cx(), b.cy(), hw + 5.0f, hh + 5.0f, 12.0f,
-           [&](int, int, float) { return Colour{0.02f, 0.02f, 0.025f}; });
+    Recess(c, b.cx(), b.cy(), hw + 5.0f, hh + 5.0f, 12.0f, [&](int, int, float) {
+        return Colour{0.02f, 0.02f, 0.025f};
+    });
     // Coloured light spilling from under the key into the well.
     CMask spill(b.w + 24, b.h + 24);
     for (int y = 0; y < spill.Height(); ++y)
         for (int x = 0; x < spill.Width(); ++x)
-            spill.Set(x, y, Coverage(SdRoundRect(x + 0.5f, y + 0.5f, spill.Width() * 0.5f,
-                                                 spill.Height() * 0.5f, hw, hh, 9.0f)));
+            spill.Set(x, y,
+                      Coverage(SdRoundRect(x + 0.5f, y + 0.5f, spill.Width() * 0.5f,
+                                           spill.Height() * 0.5f, hw, hh, 9.0f)));
     AddMaskLight(c, spill.Blurred(3), b.x - 12, b.y - 12, led, 0.25f);
     // The key cap fills its rectangle: domed face, bevelled edge.
     PaintShape(
@@ -248,12 +263,19 @@ void PaintSign(CCanvas &c, const ArtKit &kit, const Button &b) {
     // Shadow of the board on the deck.
     PaintShape(
         c, b.x - 10, b.y - 6, b.x + b.w + 16, b.y + b.h + 18,
-        [&](float x, float y) { return SdRoundRect(x, y, b.cx() + 5, b.cy() + 7, b.w * 0.5f, b.h * 0.5f, 6.0f) / 6.0f; },
-        [](int, int, float) { return Colour{0, 0, 0}; }, 0.6f);
+        [&](float x, float y) {
+            return SdRoundRect(x, y, b.cx() + 5, b.cy() + 7, b.w * 0.5f, b.h * 0.5f, 6.0f) / 6.0f;
+        },
+        [](int, int, float) {
+            return Colour{0, 0, 0};
+        },
+        0.6f);
     // Enamel board with a neon tube along its border.
     PaintShape(
         c, b.x, b.y, b.x + b.w, b.y + b.h,
-        [&](float x, float y) { return SdRoundRect(x, y, b.cx(), b.cy(), b.w * 0.5f, b.h * 0.5f, 6.0f); },
+        [&](float x, float y) {
+            return SdRoundRect(x, y, b.cx(), b.cy(), b.w * 0.5f, b.h * 0.5f, 6.0f);
+        },
         [&](int x, int y, float d) {
             Colour col = Scale(board, 1.2f - 0.5f * (y + 0.5f - b.y) / b.h);
             const float tube = std::exp(-std::fabs(d + 4.5f) / 1.1f);
@@ -269,7 +291,8 @@ void PaintSign(CCanvas &c, const ArtKit &kit, const Button &b) {
             }
             return col;
         });
-    const CMask word = kit.sansBold.RenderLine(DecodeUtf8(p.GetText("panel.sign")), 25.0f, 5.0f, 10);
+    const CMask word =
+        kit.sansBold.RenderLine(DecodeUtf8(p.GetText("panel.sign")), 25.0f, 5.0f, 10);
     AddMaskLight(c, word.Blurred(4), static_cast<int>(b.cx()) - word.Width() / 2,
                  static_cast<int>(b.cy()) - word.Height() / 2 + 1, neon, 1.0f);
     TextStyle lit;
@@ -290,9 +313,8 @@ void PaintTransportWell(CCanvas &c, const CArtConfig &p) {
             return Colour{v, v * 1.02f, v * 1.07f};
         });
     PaintShape(
-        c, static_cast<int>(cx - r - 2), static_cast<int>(cy - r - 2),
-        static_cast<int>(cx + r + 2), static_cast<int>(cy + r + 2),
-        [&](float x, float y) { return SdCircle(x, y, cx, cy, r); },
+        c, static_cast<int>(cx - r - 2), static_cast<int>(cy - r - 2), static_cast<int>(cx + r + 2),
+        static_cast<int>(cy + r + 2), [&](float x, float y) { return SdCircle(x, y, cx, cy, r); },
         [&](int x, int y, float d) {
             const float fx = x + 0.5f - cx, fy = y + 0.5f - cy;
             const float rr = std::hypot(fx, fy);
@@ -315,8 +337,10 @@ void PaintLogoBay(CCanvas &c, const CArtConfig &p) {
         const float tx = (x + 0.5f - cx) / (a[2] * 0.5f);
         const float ty = (y + 0.5f - a[1]) / a[3];
         // A cone of light from a lamp above and a pool of it on the floor.
-        const float cone = std::exp(-std::pow(tx / (0.25f + 0.55f * ty), 2.0f)) * (0.3f + 0.7f * ty);
-        const float pool = std::exp(-std::pow(tx / 0.7f, 2.0f) - std::pow((ty - 0.9f) / 0.06f, 2.0f));
+        const float cone =
+            std::exp(-std::pow(tx / (0.25f + 0.55f * ty), 2.0f)) * (0.3f + 0.7f * ty);
+        const float pool =
+            std::exp(-std::pow(tx / 0.7f, 2.0f) - std::pow((ty - 0.9f) / 0.06f, 2.0f));
         float v = 0.03f + 0.09f * cone + 0.16f * pool;
         Colour col{v * 0.9f, v, v * 1.25f};
         col = Add(col, Scale(ring, 0.08f * pool));
@@ -331,7 +355,8 @@ void PaintScrew(CCanvas &c, float cx, float cy, float angle) {
         static_cast<int>(cy + 10), [&](float x, float y) { return SdCircle(x, y, cx, cy, 7.0f); },
         [&](int x, int y, float d) {
             const float fx = x + 0.5f - cx, fy = y + 0.5f - cy;
-            float v = 0.5f - 0.25f * (fx + fy) / 7.0f - 0.2f * std::exp(d / 1.2f) * (fx + fy > 0 ? 1.0f : -0.6f);
+            float v = 0.5f - 0.25f * (fx + fy) / 7.0f -
+                      0.2f * std::exp(d / 1.2f) * (fx + fy > 0 ? 1.0f : -0.6f);
             const float slot = std::fabs(fx * std::sin(angle) - fy * std::cos(angle));
             if (slot < 1.3f)
                 v = 0.08f;
@@ -342,7 +367,9 @@ void PaintScrew(CCanvas &c, float cx, float cy, float angle) {
 void PaintVents(CCanvas &c) {
     for (int i = 0; i < 6; ++i) {
         const float y = 500.0f + i * 22.0f;
-        Recess(c, 545.0f, y, 110.0f, 3.0f, 3.0f, [](int, int, float) { return Colour{0.015f, 0.015f, 0.02f}; });
+        Recess(c, 545.0f, y, 110.0f, 3.0f, 3.0f, [](int, int, float) {
+            return Colour{0.015f, 0.015f, 0.02f};
+        });
     }
 }
 
@@ -351,8 +378,13 @@ void PaintNameplate(CCanvas &c, const ArtKit &kit) {
     const float cx = 215.0f, cy = 560.0f;
     PaintShape(
         c, 30, 500, 400, 620,
-        [&](float x, float y) { return SdRoundRect(x, y, cx + 3, cy + 4, 168.0f, 44.0f, 8.0f) / 4.0f; },
-        [](int, int, float) { return Colour{0, 0, 0}; }, 0.5f);
+        [&](float x, float y) {
+            return SdRoundRect(x, y, cx + 3, cy + 4, 168.0f, 44.0f, 8.0f) / 4.0f;
+        },
+        [](int, int, float) {
+            return Colour{0, 0, 0};
+        },
+        0.5f);
     PaintShape(
         c, 30, 500, 400, 620,
         [&](float x, float y) { return SdRoundRect(x, y, cx, cy, 168.0f, 44.0f, 8.0f); },
@@ -367,7 +399,8 @@ void PaintNameplate(CCanvas &c, const ArtKit &kit) {
             static_cast<int>(cx), static_cast<int>(cy) - 6, Colour{0.16f, 0.12f, 0.14f});
     TextStyle small;
     small.fill = {{0.0f, Colour{0.18f, 0.15f, 0.16f}}};
-    DrawStyledText(c, kit.sansBold.RenderLine(DecodeUtf8(p.GetText("sides.bottom")), 12.0f, 4.0f, 2),
+    DrawStyledText(c,
+                   kit.sansBold.RenderLine(DecodeUtf8(p.GetText("sides.bottom")), 12.0f, 4.0f, 2),
                    static_cast<int>(cx), static_cast<int>(cy) + 26, small);
 }
 
@@ -385,8 +418,7 @@ CCanvas PaintPanel(const ArtKit &kit) {
     PaintNameplate(c, kit);
     // Console strip along the bottom.
     PaintShape(
-        c, 0, 640, kPictureWidth, kPictureHeight,
-        [](float, float y) { return 652.0f - y; },
+        c, 0, 640, kPictureWidth, kPictureHeight, [](float, float y) { return 652.0f - y; },
         [](int, int y, float d) {
             const float v = 0.13f - 0.05f * (y - 652.0f) / 116.0f + (d > -2.0f ? 0.15f : 0.0f);
             return Colour{v, v * 1.02f, v * 1.08f};
@@ -398,8 +430,10 @@ CCanvas PaintPanel(const ArtKit &kit) {
     PaintScrew(c, 1009.0f, 630.0f, 0.7f);
 
     const Colour engrave = p.GetColour("deck.engrave");
-    Engrave(c, kit.sansBold.RenderLine(DecodeUtf8(p.GetText("panel.brand")), 26.0f, 8.0f, 4), 78, 27, engrave);
-    Engrave(c, kit.sans.RenderLine(DecodeUtf8(p.GetText("panel.model")), 14.0f, 3.0f, 4), 800, 28, engrave);
+    Engrave(c, kit.sansBold.RenderLine(DecodeUtf8(p.GetText("panel.brand")), 26.0f, 8.0f, 4), 78,
+            27, engrave);
+    Engrave(c, kit.sans.RenderLine(DecodeUtf8(p.GetText("panel.model")), 14.0f, 3.0f, 4), 800, 28,
+            engrave);
 
     const std::vector<Button> buttons = LoadButtons(p);
     const std::vector<std::string> labels = p.GetTexts("panel.labels");

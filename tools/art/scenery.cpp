@@ -12,8 +12,8 @@ void DrawStars(CCanvas &canvas, int count, uint32_t seed, int yMax, int yFadeSta
         const float sx = Hash01(i, 1, seed) * static_cast<float>(w);
         const float sy = Hash01(i, 2, seed) * static_cast<float>(yMax);
         const float level = Hash01(i, 3, seed);
-        const float fade = 1.0f - SmoothStep(static_cast<float>(yFadeStart),
-                                             static_cast<float>(yMax), sy);
+        const float fade =
+            1.0f - SmoothStep(static_cast<float>(yFadeStart), static_cast<float>(yMax), sy);
         // Most stars are faint; a few are bright with a soft halo.
         const float b = brightness * fade * (0.15f + 0.85f * level * level * level);
         const float tint = Hash01(i, 4, seed);
@@ -47,8 +47,8 @@ void AddRadialGlow(CCanvas &canvas, float cx, float cy, float falloff, Colour co
                    float amount) {
     for (int y = 0; y < canvas.Height(); ++y)
         for (int x = 0; x < canvas.Width(); ++x) {
-            const float d = std::hypot(static_cast<float>(x) + 0.5f - cx,
-                                       static_cast<float>(y) + 0.5f - cy);
+            const float d =
+                std::hypot(static_cast<float>(x) + 0.5f - cx, static_cast<float>(y) + 0.5f - cy);
             const float a = amount * std::exp(-d / falloff);
             if (a > 0.001f)
                 canvas.AddLight(x, y, colour, a);

@@ -21,7 +21,8 @@ inline float SdRoundRect(float px, float py, float cx, float cy, float hw, float
 }
 
 // Distance to the segment a-b, minus half the stroke width.
-inline float SdSegment(float px, float py, float ax, float ay, float bx, float by, float halfWidth) {
+inline float SdSegment(float px, float py, float ax, float ay, float bx, float by,
+                       float halfWidth) {
     const float dx = bx - ax, dy = by - ay;
     const float len2 = dx * dx + dy * dy;
     float t = len2 > 0.0f ? ((px - ax) * dx + (py - ay) * dy) / len2 : 0.0f;
@@ -48,7 +49,9 @@ inline float SdTriangle(float px, float py, float ax, float ay, float bx, float 
     return std::max(d0, std::max(d1, d2));
 }
 
-inline float Coverage(float signedDistance) { return Clamp01(0.5f - signedDistance); }
+inline float Coverage(float signedDistance) {
+    return Clamp01(0.5f - signedDistance);
+}
 
 // Paints over the box [x0, x1) x [y0, y1): coverage from sd(x, y) at pixel
 // centres, colour from shade(x, y, sd).

@@ -66,14 +66,20 @@ CCanvas PaintCredits(const ArtKit &kit) {
     PaintShape(
         c, 0, 0, kPictureWidth, kPictureHeight,
         [&](float x, float y) { return SdRoundRect(x, y, px, py, hw, hh, 18.0f); },
-        [](int, int y, float) { return Colour{0.01f, 0.0f, 0.04f + 0.02f * y / 768.0f}; }, 0.72f);
+        [](int, int y, float) {
+            return Colour{0.01f, 0.0f, 0.04f + 0.02f * y / 768.0f};
+        },
+        0.72f);
     PaintShape(
         c, 0, 0, kPictureWidth, kPictureHeight,
-        [&](float x, float y) { return std::fabs(SdRoundRect(x, y, px, py, hw, hh, 18.0f)) - 1.0f; },
+        [&](float x, float y) {
+            return std::fabs(SdRoundRect(x, y, px, py, hw, hh, 18.0f)) - 1.0f;
+        },
         [&](int, int, float) { return frame; }, 0.8f);
 
     TextStyle heading;
-    heading.fill = {{0.0f, Colour{1, 1, 1}}, {0.5f, p.GetColour("credits.role")},
+    heading.fill = {{0.0f, Colour{1, 1, 1}},
+                    {0.5f, p.GetColour("credits.role")},
                     {1.0f, Scale(p.GetColour("credits.role"), 0.6f)}};
     heading.outline = Colour{0.02f, 0.0f, 0.06f};
     heading.outlineWidth = 3.0f;
@@ -91,20 +97,24 @@ CCanvas PaintCredits(const ArtKit &kit) {
     const std::vector<std::string> roles = p.GetTexts("credits.roles");
     const std::vector<std::string> lines = p.GetTexts("credits.lines");
     TextStyle role;
-    role.fill = {{0.0f, p.GetColour("credits.role")}, {1.0f, Scale(p.GetColour("credits.role"), 0.75f)}};
+    role.fill = {{0.0f, p.GetColour("credits.role")},
+                 {1.0f, Scale(p.GetColour("credits.role"), 0.75f)}};
     role.glow = p.GetColour("credits.role");
     role.glowRadius = 6;
     role.glowAmount = 0.45f;
     TextStyle line;
-    line.fill = {{0.0f, p.GetColour("credits.text")}, {1.0f, Scale(p.GetColour("credits.text"), 0.82f)}};
+    line.fill = {{0.0f, p.GetColour("credits.text")},
+                 {1.0f, Scale(p.GetColour("credits.text"), 0.82f)}};
     line.shadowOpacity = 0.8f;
     line.shadowDx = 2;
     line.shadowDy = 2;
     line.shadowBlur = 1;
     for (size_t i = 0; i < roles.size() && i < lines.size(); ++i) {
         const int y = 232 + static_cast<int>(i) * 86;
-        DrawStyledText(c, kit.sansBold.RenderLine(DecodeUtf8(roles[i]), 20.0f, 7.0f, 16), 512, y, role);
-        DrawStyledText(c, kit.serif.RenderLine(DecodeUtf8(lines[i]), 30.0f, 0.5f, 6), 512, y + 34, line);
+        DrawStyledText(c, kit.sansBold.RenderLine(DecodeUtf8(roles[i]), 20.0f, 7.0f, 16), 512, y,
+                       role);
+        DrawStyledText(c, kit.serif.RenderLine(DecodeUtf8(lines[i]), 30.0f, 0.5f, 6), 512, y + 34,
+                       line);
     }
     ApplyVignette(c, 0.3f);
     return c;

@@ -40,8 +40,10 @@ void PaintRings(CCanvas &c, const CArtConfig &p) {
             const float fx = x + 0.5f, fy = y + 0.5f;
             const float d1 = std::hypot(fx - (kCentreX - kCupX), fy - kCupY);
             const float d2 = std::hypot(fx - (kCentreX + kCupX), fy - kCupY);
-            const float w1 = std::pow(0.5f + 0.5f * std::cos(d1 * 0.13f), 10.0f) * std::exp(-d1 / 420.0f);
-            const float w2 = std::pow(0.5f + 0.5f * std::cos(d2 * 0.13f), 10.0f) * std::exp(-d2 / 420.0f);
+            const float w1 =
+                std::pow(0.5f + 0.5f * std::cos(d1 * 0.13f), 10.0f) * std::exp(-d1 / 420.0f);
+            const float w2 =
+                std::pow(0.5f + 0.5f * std::cos(d2 * 0.13f), 10.0f) * std::exp(-d2 / 420.0f);
             const float mixT = SmoothStep(-200.0f, 200.0f, fx - kCentreX);
             Colour col = Mix(back, Scale(back, 2.5f), fy / kPictureHeight);
             col = Add(col, Scale(ringA, 0.5f * w1 * (1.0f - 0.5f * mixT)));
@@ -66,20 +68,19 @@ CCanvas PaintListen(const ArtKit &kit) {
         for (int x = 300; x < 724; ++x)
             shape.Set(x, y, Coverage(SdHeadphones(x + 0.5f, y + 0.5f)));
     AddMaskLight(c, shape.Blurred(16), 0, 0, neon, 0.9f);
-    PaintShape(
-        c, 300, 100, 724, 440, SdHeadphones,
-        [&](int x, int y, float d) {
-            const float shade = 0.10f + 0.08f * (1.0f - (y - 150.0f) / 250.0f);
-            Colour body{shade, shade * 0.9f, shade * 1.3f};
-            // Neon line along the inside of the edge; a cushion ring on each cup.
-            const float rim = std::exp(-std::fabs(d + 3.0f) / 1.4f);
-            body = Add(body, Scale(neon, rim));
-            const float cushion = std::min(
-                std::fabs(SdRoundRect(x + 0.5f, y + 0.5f, kCentreX - kCupX, kCupY, 14.0f, 40.0f, 12.0f)),
-                std::fabs(SdRoundRect(x + 0.5f, y + 0.5f, kCentreX + kCupX, kCupY, 14.0f, 40.0f, 12.0f)));
-            body = Add(body, Scale(Colour{1.0f, 0.8f, 1.0f}, 0.7f * std::exp(-cushion / 1.2f)));
-            return body;
-        });
+    PaintShape(c, 300, 100, 724, 440, SdHeadphones, [&](int x, int y, float d) {
+        const float shade = 0.10f + 0.08f * (1.0f - (y - 150.0f) / 250.0f);
+        Colour body{shade, shade * 0.9f, shade * 1.3f};
+        // Neon line along the inside of the edge; a cushion ring on each cup.
+        const float rim = std::exp(-std::fabs(d + 3.0f) / 1.4f);
+        body = Add(body, Scale(neon, rim));
+        const float cushion = std::min(std::fabs(SdRoundRect(x + 0.5f, y + 0.5f, kCentreX - kCupX,
+                                                             kCupY, 14.0f, 40.0f, 12.0f)),
+                                       std::fabs(SdRoundRect(x + 0.5f, y + 0.5f, kCentreX + kCupX,
+                                                             kCupY, 14.0f, 40.0f, 12.0f)));
+        body = Add(body, Scale(Colour{1.0f, 0.8f, 1.0f}, 0.7f * std::exp(-cushion / 1.2f)));
+        return body;
+    });
 
     TextStyle main;
     main.fill = {{0.0f, p.GetColour("listen.text_top")}, {1.0f, p.GetColour("listen.text_bottom")}};
@@ -92,7 +93,8 @@ CCanvas PaintListen(const ArtKit &kit) {
     main.shadowDx = 6;
     main.shadowDy = 7;
     main.shadowBlur = 4;
-    const CMask words = kit.sansBold.RenderLine(DecodeUtf8(p.GetText("listen.main")), 84.0f, 6.0f, 50);
+    const CMask words =
+        kit.sansBold.RenderLine(DecodeUtf8(p.GetText("listen.main")), 84.0f, 6.0f, 50);
     DrawStyledText(c, words, 512, 540, main);
 
     TextStyle sub;
@@ -104,11 +106,13 @@ CCanvas PaintListen(const ArtKit &kit) {
     sub.shadowDx = 2;
     sub.shadowDy = 3;
     sub.shadowBlur = 2;
-    DrawStyledText(c, kit.serif.RenderLine(DecodeUtf8(p.GetText("listen.sub")), 36.0f, 3.0f, 20), 512, 628, sub);
+    DrawStyledText(c, kit.serif.RenderLine(DecodeUtf8(p.GetText("listen.sub")), 36.0f, 3.0f, 20),
+                   512, 628, sub);
 
     TextStyle footer;
     footer.fill = {{0.0f, Colour{0.55f, 0.65f, 0.8f}}, {1.0f, Colour{0.45f, 0.55f, 0.7f}}};
-    DrawStyledText(c, kit.sans.RenderLine(DecodeUtf8(p.GetText("listen.footer")), 17.0f, 4.0f, 4), 512, 722, footer);
+    DrawStyledText(c, kit.sans.RenderLine(DecodeUtf8(p.GetText("listen.footer")), 17.0f, 4.0f, 4),
+                   512, 722, footer);
     ApplyVignette(c, 0.4f);
     return c;
 }

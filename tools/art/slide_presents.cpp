@@ -41,11 +41,12 @@ void PaintCopperBars(CCanvas &c, const CArtConfig &p) {
     std::vector<Bar> bars;
     for (int i = 0; i < count; ++i) {
         const float phase = 0.9f * i;
-        bars.push_back(Bar{384.0f + 150.0f * std::sin(phase), std::cos(phase),
-                           Colour{rgb[i * 3] / 255.0f, rgb[i * 3 + 1] / 255.0f,
-                                  rgb[i * 3 + 2] / 255.0f}});
+        bars.push_back(
+            Bar{368.0f + 128.0f * std::sin(phase), std::cos(phase),
+                Colour{rgb[i * 3] / 255.0f, rgb[i * 3 + 1] / 255.0f, rgb[i * 3 + 2] / 255.0f}});
     }
-    std::sort(bars.begin(), bars.end(), [](const Bar &a, const Bar &b) { return a.depth < b.depth; });
+    std::sort(bars.begin(), bars.end(),
+              [](const Bar &a, const Bar &b) { return a.depth < b.depth; });
     for (const Bar &bar : bars) {
         const float half = 15.0f + 5.0f * bar.depth;
         const float light = 0.65f + 0.35f * bar.depth;
@@ -54,7 +55,7 @@ void PaintCopperBars(CCanvas &c, const CArtConfig &p) {
             if (std::fabs(t) > 1.0f)
                 continue;
             const float shade = std::cos(t * 1.5707964f);
-            Colour col = Scale(bar.colour, light * (0.25f + 0.85f * shade));
+            Colour col = Scale(bar.colour, light * (0.45f + 0.75f * shade));
             col = Add(col, Scale(Colour{1, 1, 1}, 0.55f * std::pow(shade, 12.0f) * light));
             for (int x = 0; x < kPictureWidth; ++x) {
                 // The bars fade towards the sides of the screen.
@@ -75,8 +76,10 @@ CCanvas PaintPresents(const ArtKit &kit) {
     ApplyScanlines(c, 0.12f);
 
     TextStyle chrome;
-    chrome.fill = {{0.0f, p.GetColour("chrome.sky")},     {0.47f, p.GetColour("chrome.white")},
-                   {0.5f, p.GetColour("chrome.earth")},   {0.62f, Mix(p.GetColour("chrome.earth"), p.GetColour("chrome.sand"), 0.5f)},
+    chrome.fill = {{0.0f, p.GetColour("chrome.sky")},
+                   {0.47f, p.GetColour("chrome.white")},
+                   {0.5f, p.GetColour("chrome.earth")},
+                   {0.62f, Mix(p.GetColour("chrome.earth"), p.GetColour("chrome.sand"), 0.5f)},
                    {1.0f, p.GetColour("chrome.sand")}};
     chrome.outline = Colour{0.03f, 0.02f, 0.08f};
     chrome.outlineWidth = 5.0f;

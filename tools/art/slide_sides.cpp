@@ -54,12 +54,20 @@ void PaintRecord(CCanvas &c, const ArtKit &kit, float cx, Colour label, const st
     PaintShape(
         c, static_cast<int>(cx - 130), static_cast<int>(kRecordY - 110), static_cast<int>(cx + 140),
         static_cast<int>(kRecordY + 150),
-        [&](float x, float y) { return SdCircle(x, y, cx + 8, kRecordY + 12, kRecordRadius) / 14.0f; },
-        [](int, int, float) { return Colour{0, 0, 0}; }, 0.55f);
-    const int x0 = static_cast<int>(cx - kRecordRadius - 2), x1 = static_cast<int>(cx + kRecordRadius + 2);
-    const int y0 = static_cast<int>(kRecordY - kRecordRadius - 2), y1 = static_cast<int>(kRecordY + kRecordRadius + 2);
+        [&](float x, float y) {
+            return SdCircle(x, y, cx + 8, kRecordY + 12, kRecordRadius) / 14.0f;
+        },
+        [](int, int, float) {
+            return Colour{0, 0, 0};
+        },
+        0.55f);
+    const int x0 = static_cast<int>(cx - kRecordRadius - 2),
+              x1 = static_cast<int>(cx + kRecordRadius + 2);
+    const int y0 = static_cast<int>(kRecordY - kRecordRadius - 2),
+              y1 = static_cast<int>(kRecordY + kRecordRadius + 2);
     PaintShape(
-        c, x0, y0, x1, y1, [&](float x, float y) { return SdCircle(x, y, cx, kRecordY, kRecordRadius); },
+        c, x0, y0, x1, y1,
+        [&](float x, float y) { return SdCircle(x, y, cx, kRecordY, kRecordRadius); },
         [&](int x, int y, float) {
             const float dx = x + 0.5f - cx, dy = y + 0.5f - kRecordY;
             const float r = std::hypot(dx, dy);
@@ -67,8 +75,9 @@ void PaintRecord(CCanvas &c, const ArtKit &kit, float cx, Colour label, const st
             if (r < kLabelRadius) {
                 // Paper label with a faint print texture, darker at the rim.
                 const float grain = 0.92f + 0.08f * Fbm(x / 3.0f, y / 3.0f, 2, 17);
-                Colour col = Scale(label, grain * (1.0f - 0.25f * SmoothStep(30.0f, kLabelRadius, r)));
-                if (r < 4.0f)
+                Colour col =
+                    Scale(label, grain * (1.0f - 0.25f * SmoothStep(30.0f, kLabelRadius, r)));
+                if (r < 3.2f)
                     col = Colour{0.02f, 0.02f, 0.03f}; // spindle hole
                 return col;
             }
@@ -76,7 +85,8 @@ void PaintRecord(CCanvas &c, const ArtKit &kit, float cx, Colour label, const st
             const float groove = 0.5f + 0.5f * std::sin(r * 2.7f);
             const bool band = (r > 62.0f && r < 64.5f) || (r > 82.0f && r < 84.0f);
             const float sheen = std::pow(std::fabs(std::cos(angle - 0.8f)), 14.0f);
-            float v = 0.05f + 0.025f * groove + (band ? 0.03f : 0.0f) + 0.33f * sheen * (0.6f + 0.4f * groove);
+            float v = 0.05f + 0.025f * groove + (band ? 0.03f : 0.0f) +
+                      0.33f * sheen * (0.6f + 0.4f * groove);
             if (r > kRecordRadius - 3.0f)
                 v += 0.08f; // bevelled edge
             return Colour{v, v, v * 1.08f};
@@ -84,7 +94,7 @@ void PaintRecord(CCanvas &c, const ArtKit &kit, float cx, Colour label, const st
     TextStyle style;
     style.fill = {{0.0f, Colour{0.08f, 0.06f, 0.12f}}, {1.0f, Colour{0.02f, 0.02f, 0.05f}}};
     const CMask mark = kit.sansBold.RenderLine(DecodeUtf8(letter), 27.0f, 0.0f, 2);
-    DrawStyledText(c, mark, static_cast<int>(cx), static_cast<int>(kRecordY) - 17, style);
+    DrawStyledText(c, mark, static_cast<int>(cx), static_cast<int>(kRecordY) - 20, style);
 }
 
 } // namespace
@@ -97,9 +107,11 @@ CCanvas PaintSides(const ArtKit &kit) {
     const std::vector<std::string> letters = p.GetTexts("sides.letters");
     const std::vector<std::string> titles = p.GetTexts("sides.titles");
     const Colour text = p.GetColour("sides.text");
-    for (size_t i = 0; i < 4 && i < letters.size() && i < titles.size() && labels.size() >= 12; ++i) {
+    for (size_t i = 0; i < 4 && i < letters.size() && i < titles.size() && labels.size() >= 12;
+         ++i) {
         const float cx = 158.0f + 236.0f * static_cast<float>(i);
-        const Colour label{labels[i * 3] / 255.0f, labels[i * 3 + 1] / 255.0f, labels[i * 3 + 2] / 255.0f};
+        const Colour label{labels[i * 3] / 255.0f, labels[i * 3 + 1] / 255.0f,
+                           labels[i * 3 + 2] / 255.0f};
         PaintRecord(c, kit, cx, label, letters[i]);
 
         TextStyle side;
@@ -128,7 +140,9 @@ CCanvas PaintSides(const ArtKit &kit) {
     }
 
     TextStyle big;
-    big.fill = {{0.0f, Colour{1, 1, 1}}, {0.6f, Colour{0.85f, 0.88f, 1.0f}}, {1.0f, Colour{0.6f, 0.55f, 0.9f}}};
+    big.fill = {{0.0f, Colour{1, 1, 1}},
+                {0.6f, Colour{0.85f, 0.88f, 1.0f}},
+                {1.0f, Colour{0.6f, 0.55f, 0.9f}}};
     big.outline = Colour{0.05f, 0.02f, 0.1f};
     big.outlineWidth = 3.0f;
     big.glow = Colour{0.6f, 0.4f, 1.0f};
@@ -140,7 +154,8 @@ CCanvas PaintSides(const ArtKit &kit) {
     big.shadowBlur = 4;
     const CMask top = kit.serifBold.RenderLine(DecodeUtf8(p.GetText("sides.top")), 76.0f, 2.0f, 50);
     DrawStyledText(c, top, 512, 150, big);
-    const CMask bottom = kit.sansBold.RenderLine(DecodeUtf8(p.GetText("sides.bottom")), 60.0f, 8.0f, 50);
+    const CMask bottom =
+        kit.sansBold.RenderLine(DecodeUtf8(p.GetText("sides.bottom")), 60.0f, 8.0f, 50);
     DrawStyledText(c, bottom, 512, 660, big);
     ApplyVignette(c, 0.35f);
     return c;

@@ -14,11 +14,13 @@ namespace {
 
 constexpr int kHorizon = 492; // the water line (row)
 constexpr float kSunX = 662.0f;
-constexpr float kSunY = kHorizon + 8.0f;
-constexpr float kSunRadius = 36.0f;
+constexpr float kSunY = kHorizon - 4.0f;
+constexpr float kSunRadius = 30.0f;
 
 // The hills part in a valley where the sun goes down (1 elsewhere, low there).
-float Valley(float x) { return 1.0f - 0.85f * std::exp(-std::pow((x - kSunX) / 120.0f, 2.0f)); }
+float Valley(float x) {
+    return 1.0f - 0.95f * std::exp(-std::pow((x - kSunX) / 165.0f, 2.0f));
+}
 
 // Height of a hill layer's ridge above the water line at column x (pixels).
 float Ridge(float x, float base, float amplitude, float scale, uint32_t seed) {
@@ -47,10 +49,11 @@ float NearRidge(float x) {
 
 Colour SkyAt(const ArtKit &kit, float y) {
     const CArtConfig &p = kit.config;
-    const std::vector<GradientStop> stops = {
-        {0.0f, p.GetColour("dusk.zenith")}, {0.32f, p.GetColour("dusk.high")},
-        {0.66f, p.GetColour("dusk.mid")},   {0.88f, p.GetColour("dusk.low")},
-        {1.0f, p.GetColour("dusk.horizon")}};
+    const std::vector<GradientStop> stops = {{0.0f, p.GetColour("dusk.zenith")},
+                                             {0.32f, p.GetColour("dusk.high")},
+                                             {0.66f, p.GetColour("dusk.mid")},
+                                             {0.88f, p.GetColour("dusk.low")},
+                                             {1.0f, p.GetColour("dusk.horizon")}};
     return GradientAt(stops, y / static_cast<float>(kHorizon));
 }
 
@@ -161,8 +164,8 @@ void PaintWater(CCanvas &c, const ArtKit &kit) {
             const float fx = static_cast<float>(x);
             const float wave = Fbm(fx / (60.0f + d * 0.8f), d * d / 900.0f + d / 6.0f, 3, 41);
             const float sx = fx + (wave - 0.5f) * amp * 3.0f;
-            const float sy = 2.0f * kHorizon - static_cast<float>(y) - 1.0f +
-                             (wave - 0.5f) * amp * 1.5f;
+            const float sy =
+                2.0f * kHorizon - static_cast<float>(y) - 1.0f + (wave - 0.5f) * amp * 1.5f;
             Colour col = c.Sample(sx, std::min(sy, static_cast<float>(kHorizon - 1)));
             // The mirror darkens with depth and tints towards the deep water.
             const float fresnel = 0.82f - 0.45f * t;

@@ -61,7 +61,6 @@ void DrawStyledText(CCanvas &canvas, const CMask &ink, int cx, int cy, const Tex
     InkRows(ink, &top, &bottom);
     const float span = std::max(1, bottom - top);
     const std::vector<GradientStop> &fill = style.fill;
-    PaintMask(canvas, ink, ox, oy, style.opacity, [&](int, int y) {
-        return GradientAt(fill, static_cast<float>(y - top) / span);
-    });
+    PaintMask(canvas, ink, ox, oy, style.opacity,
+              [&](int, int y) { return GradientAt(fill, static_cast<float>(y - top) / span); });
 }

@@ -19,7 +19,7 @@ struct TextStyle {
     Colour outline{0, 0, 0};
     float outlineWidth = 0.0f; // pixels; 0 = none
     Colour glow{0, 0, 0};
-    int glowRadius = 0;        // 0 = none
+    int glowRadius = 0; // 0 = none
     float glowAmount = 0.0f;
     Colour shadow{0, 0, 0};
     int shadowDx = 0, shadowDy = 0;
