@@ -84,8 +84,7 @@ BENCHMARK(BM_DecodePng1024x768)->Unit(benchmark::kMillisecond);
 
 void BM_BuildGlyphTable512(benchmark::State &state) {
     FontImage image;
-    CBitmapFont font(&image.texture, nullptr, image.order.c_str(), 57.0f, 3.0f, 32.0f,
-                     kNoGapLimit);
+    CBitmapFont font(&image.texture, nullptr, image.order.c_str(), 57.0f, 3.0f, 32.0f, kNoGapLimit);
     if (!font.HasGlyph(33) || !font.HasGlyph(static_cast<unsigned char>(image.order.back())))
         state.SkipWithError("glyphs not found");
     for (auto _ : state) {
@@ -97,12 +96,11 @@ BENCHMARK(BM_BuildGlyphTable512)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildTextVertices30(benchmark::State &state) {
     FontImage image;
-    CBitmapFont font(&image.texture, nullptr, image.order.c_str(), 57.0f, 3.0f, 32.0f,
-                     kNoGapLimit);
+    CBitmapFont font(&image.texture, nullptr, image.order.c_str(), 57.0f, 3.0f, 32.0f, kNoGapLimit);
     std::vector<Vertex2D> vertices(30 * 6);
     for (auto _ : state) {
-        const unsigned n = font.BuildTextVertices(vertices.data(), CVector2(10, 20), 0xFFFFFFFFu,
-                                                  1.0f, kLine, 30);
+        const unsigned n =
+            font.BuildTextVertices(vertices.data(), CVector2(10, 20), 0xFFFFFFFFu, 1.0f, kLine, 30);
         benchmark::DoNotOptimize(n);
         benchmark::ClobberMemory();
     }

@@ -30,8 +30,7 @@ bool ColumnHasInk(const CTexture &t, uint32_t x, uint64_t rowTop, float height) 
 
 CBitmapFont::CBitmapFont(CTexture *imageTexture, CTexture *drawingTexture, const char *order,
                          float lineHeight_, float spacing_, float spaceWidth_, uint32_t gapLimit)
-    : texture(imageTexture), lineHeight(lineHeight_), spacing(spacing_),
-      spaceWidth(spaceWidth_) {
+    : texture(imageTexture), lineHeight(lineHeight_), spacing(spacing_), spaceWidth(spaceWidth_) {
     BuildGlyphTable(order, gapLimit);
     if (drawingTexture)
         texture = drawingTexture;
@@ -79,8 +78,7 @@ void CBitmapFont::BuildGlyphTable(const char *order, uint32_t gapLimit) {
         } else if (inGlyph) {
             inGlyph = false;
             widths[ch] = float(x - glyphStart);
-            origins[ch] = CVector2(float(glyphStart) * texelSize.x,
-                                   float(row) * h * texelSize.y);
+            origins[ch] = CVector2(float(glyphStart) * texelSize.x, float(row) * h * texelSize.y);
             previousEnd = x;
             ++k;
         }

@@ -61,12 +61,12 @@ class CBitmapFont {
     unsigned BuildTextVertices(Vertex2D *out, const CVector2 &position, PackedColour colour,
                                float scale, const char *text, size_t length) const;
 
-    CTexture *texture;       // drawn with; not owned
-    float lineHeight;        // band height in image pixels; line advance at scale 1
-    float spacing;           // advance added after every character
-    float spaceWidth;        // advance of the space character
-    float widths[256];       // glyph widths in image pixels; 0 when missing
-    CVector2 origins[256];   // (u, v) of each glyph cell's top-left; (-1, -1) when missing
-    CVector2 texelSize;      // (1 / store width, 1 / store height)
+    CTexture *texture;        // drawn with; not owned
+    float lineHeight;         // band height in image pixels; line advance at scale 1
+    float spacing;            // advance added after every character
+    float spaceWidth;         // advance of the space character
+    float widths[256];        // glyph widths in image pixels; 0 when missing
+    CVector2 origins[256];    // (u, v) of each glyph cell's top-left; (-1, -1) when missing
+    CVector2 texelSize;       // (1 / store width, 1 / store height)
     CVector2 corners[256][4]; // bottom-left, top-left, bottom-right, top-right (u, v)
 };

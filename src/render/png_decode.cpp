@@ -37,7 +37,9 @@ void ReadFromCursor(png_structp png, png_bytep out, size_t count) {
 
 // The program never writes to the console: errors return through the jump
 // buffer and warnings are dropped.
-[[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void OnPngError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 void OnPngWarning(png_structp, png_const_charp) {}
 
 // Runs the decode. libpng jumps back into this frame on error, so it must hold

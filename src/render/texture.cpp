@@ -67,7 +67,9 @@ CTexture *DecodeRawTexture(const uint8_t *bytes, uint32_t size) {
 
 } // namespace
 
-CTexture::~CTexture() { ReleasePixels(); }
+CTexture::~CTexture() {
+    ReleasePixels();
+}
 
 bool CTexture::Allocate(int kind, uint32_t width_, uint32_t height_) {
     ReleasePixels();
@@ -121,11 +123,18 @@ CTexture *LoadTextureResource(int id) {
     const uint8_t *bytes = LoadTypedResourceBytes(id, "TEXTURES", &size);
     if (!bytes)
         return nullptr;
-    if (size >= sizeof kPngSignature && std::memcmp(bytes, kPngSignature, sizeof kPngSignature) == 0)
+    if (size >= sizeof kPngSignature &&
+        std::memcmp(bytes, kPngSignature, sizeof kPngSignature) == 0)
         return size > 0x7FFFFFFFu ? nullptr : DecodePngTexture(bytes, int(size));
     return DecodeRawTexture(bytes, size);
 }
 
-uint32_t GetTextureUploadCount() { return s_textures.uploads; }
-const CTexture *GetLastBoundTexture() { return s_textures.lastBound; }
-void ForgetLastBoundTexture() { s_textures.lastBound = nullptr; }
+uint32_t GetTextureUploadCount() {
+    return s_textures.uploads;
+}
+const CTexture *GetLastBoundTexture() {
+    return s_textures.lastBound;
+}
+void ForgetLastBoundTexture() {
+    s_textures.lastBound = nullptr;
+}

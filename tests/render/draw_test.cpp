@@ -53,7 +53,7 @@ class DrawTest : public ::testing::Test {
     return ::testing::AssertionSuccess();
 }
 
-#define EXPECT_PIXEL(x, y, colour, tol) EXPECT_TRUE(Near(Pixel(x, y), (colour) & 0xFFFFFF, tol))
+#define EXPECT_PIXEL(x, y, colour, tol) EXPECT_TRUE(Near(Pixel(x, y), (colour)&0xFFFFFF, tol))
 
 // A 1024 x 768 picture in quadrants, red, green / blue, white, with a yellow
 // texel at its top-left corner, decoded through the PNG path.
@@ -270,13 +270,13 @@ TEST_F(DrawTest, ThreeDDrawsLeaveTwoDModeEveryTime) {
 }
 
 TEST_F(DrawTest, TwoDPrimitiveIsDrawnInScreenPixels) {
-    const Vertex2D tri[3] = {{0, 0, kBlue, 10, 10, 0}, {0, 0, kBlue, 110, 10, 0},
-                             {0, 0, kBlue, 10, 110, 0}};
+    const Vertex2D tri[3] = {
+        {0, 0, kBlue, 10, 10, 0}, {0, 0, kBlue, 110, 10, 0}, {0, 0, kBlue, 10, 110, 0}};
     DrawPrimitive2D(kPrimTriangles, nullptr, tri, 3);
     EXPECT_PIXEL(20, 20, kBlue, 0);
     EXPECT_PIXEL(100, 100, kBackground, 0);
-    DrawPrimitive2D(kPrimTriangles, nullptr, nullptr, 0);  // nothing to draw
-    DrawPrimitive2D(6, nullptr, tri, 3);                    // no such primitive
+    DrawPrimitive2D(kPrimTriangles, nullptr, nullptr, 0); // nothing to draw
+    DrawPrimitive2D(6, nullptr, tri, 3);                  // no such primitive
     EXPECT_PIXEL(100, 100, kBackground, 0);
 }
 
@@ -302,10 +302,10 @@ class PrintTest : public DrawTest {
 
 TEST_F(PrintTest, TwoLettersAtTenTwenty) {
     m_font->Print(CVector2(10, 20), kRed, 1.0f, "AB");
-    EXPECT_PIXEL(12, 22, kRed, 0);   // inside A (x 10-42, y 20-77)
+    EXPECT_PIXEL(12, 22, kRed, 0); // inside A (x 10-42, y 20-77)
     EXPECT_PIXEL(40, 75, kRed, 0);
     EXPECT_PIXEL(43, 40, kBackground, 0); // the spacing between A and B
-    EXPECT_PIXEL(55, 40, kRed, 0);   // inside B (x 45-65)
+    EXPECT_PIXEL(55, 40, kRed, 0);        // inside B (x 45-65)
     EXPECT_PIXEL(67, 40, kBackground, 0);
     EXPECT_PIXEL(20, 78, kBackground, 0); // below the line
     EXPECT_PIXEL(20, 18, kBackground, 0); // above it
@@ -349,8 +349,8 @@ TEST_F(PrintTest, TextLongerThanTheArenaIsCutToWhatFits) {
     ASSERT_NE(AllocFrameBytes(FrameArenaRemaining() - room), nullptr);
     m_font->Print(CVector2(0, 300), kRed, 1.0f, "AAAAA");
     EXPECT_EQ(FrameArenaRemaining(), 100u);
-    EXPECT_PIXEL(2 * 35 + 10, 320, kRed, 0);       // third glyph
-    EXPECT_PIXEL(3 * 35 + 10, 320, kBackground, 0); // fourth: cut
+    EXPECT_PIXEL(2 * 35 + 10, 320, kRed, 0);          // third glyph
+    EXPECT_PIXEL(3 * 35 + 10, 320, kBackground, 0);   // fourth: cut
     m_font->Print(CVector2(0, 400), kRed, 1.0f, "A"); // no room for one
     EXPECT_EQ(FrameArenaRemaining(), 100u);
     EXPECT_PIXEL(10, 420, kBackground, 0);

@@ -54,8 +54,7 @@ TEST(BitmapFont, NormalBandsGiveEachCharacterItsRun) {
     image.Ink(2, 5, 3, 9);   // A: ink need not reach the band top
     image.Ink(8, 10, 0, 0);  // B: one row is enough
     image.Ink(3, 6, 12, 18); // C in band 1
-    CBitmapFont font(image.Texture(), nullptr, Order("AB\nC").c_str(), kH, 3.0f, 8.0f,
-                     kNoGapLimit);
+    CBitmapFont font(image.Texture(), nullptr, Order("AB\nC").c_str(), kH, 3.0f, 8.0f, kNoGapLimit);
     ExpectGlyph(font, {'A', 2, 0, 4}, 64, 32);
     ExpectGlyph(font, {'B', 8, 0, 3}, 64, 32);
     ExpectGlyph(font, {'C', 3, 1, 4}, 64, 32);
@@ -101,7 +100,7 @@ TEST(BitmapFont, TouchingGlyphsMergeAndShiftTheLine) {
     CBitmapFont font = MakeFont(image, "ABC\nD");
     ExpectGlyph(font, {'A', 2, 0, 7}, 64, 32);  // the merged run
     ExpectGlyph(font, {'B', 12, 0, 3}, 64, 32); // the glyph drawn for C
-    ExpectMissing(font, "CD");                         // the scan ends at the right edge
+    ExpectMissing(font, "CD");                  // the scan ends at the right edge
 }
 
 TEST(BitmapFont, BandWithFewerGlyphsThanItsLineStopsTheScan) {

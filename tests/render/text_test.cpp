@@ -51,8 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MeasureCase{"two_newlines", "A\n\nA", 1, 38, 114},
                       MeasureCase{"widest_line_wins", "AB\nA", 1, 58, 57},
                       MeasureCase{"missing_glyph_spacing_only", "ACA", 1, 73, 57},
-                      MeasureCase{"empty", "", 1, 0, 57},
-                      MeasureCase{"null", nullptr, 3, 0, 171}),
+                      MeasureCase{"empty", "", 1, 0, 57}, MeasureCase{"null", nullptr, 3, 0, 171}),
     [](const ::testing::TestParamInfo<MeasureCase> &info) { return std::string(info.param.name); });
 
 TEST_F(TextTest, MeasureFFormatsBeforeMeasuring) {
@@ -79,8 +78,10 @@ TEST_F(TextTest, PrintQuadsOfTwoLettersAtTenTwenty) {
         int corner;
     };
     // Per glyph: bottom-left, top-left, bottom-right, top-left, bottom-right, top-right.
-    const Expect a[6] = {{10, 77, 0}, {10, 20, 1}, {42, 77, 2}, {10, 20, 1}, {42, 77, 2}, {42, 20, 3}};
-    const Expect b[6] = {{45, 77, 0}, {45, 20, 1}, {65, 77, 2}, {45, 20, 1}, {65, 77, 2}, {65, 20, 3}};
+    const Expect a[6] = {{10, 77, 0}, {10, 20, 1}, {42, 77, 2},
+                         {10, 20, 1}, {42, 77, 2}, {42, 20, 3}};
+    const Expect b[6] = {{45, 77, 0}, {45, 20, 1}, {65, 77, 2},
+                         {45, 20, 1}, {65, 77, 2}, {65, 20, 3}};
     for (int i = 0; i < 12; ++i) {
         const Expect &e = i < 6 ? a[i] : b[i - 6];
         const unsigned char c = i < 6 ? 'A' : 'B';

@@ -70,9 +70,9 @@ TEST_P(AllocateTest, StoreIsPowerOfTwoAndZeroed) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, AllocateTest,
                          ::testing::Values(AllocCase{1024, 768, 1024, 1024},
-                                           AllocCase{512, 512, 512, 512},
-                                           AllocCase{3, 1, 4, 1}, AllocCase{0, 0, 1, 1},
-                                           AllocCase{1, 1, 1, 1}, AllocCase{5, 129, 8, 256}));
+                                           AllocCase{512, 512, 512, 512}, AllocCase{3, 1, 4, 1},
+                                           AllocCase{0, 0, 1, 1}, AllocCase{1, 1, 1, 1},
+                                           AllocCase{5, 129, 8, 256}));
 
 TEST_F(TextureTest, AllocateRefusesOtherKindsAndAbsurdSizes) {
     CTexture t;
@@ -178,8 +178,8 @@ TEST_P(PngDecodeTest, TexelsFollowTheColourTypeTable) {
     EXPECT_EQ(t->storeWidth, c.storeWidth);
     EXPECT_EQ(t->storeHeight, c.storeHeight);
     for (const Expected &e : c.texels)
-        EXPECT_EQ(Texel(*t, e.x, e.y), e.rgba) << "texel " << e.x << "," << e.y << std::hex
-                                               << " got " << Texel(*t, e.x, e.y);
+        EXPECT_EQ(Texel(*t, e.x, e.y), e.rgba)
+            << "texel " << e.x << "," << e.y << std::hex << " got " << Texel(*t, e.x, e.y);
 }
 
 PngPicture Pic(int type, int depth, uint32_t w, uint32_t h, std::vector<uint16_t> samples,
@@ -195,36 +195,79 @@ PngPicture Pic(int type, int depth, uint32_t w, uint32_t h, std::vector<uint16_t
     return p;
 }
 
-constexpr uint32_t RGBA(uint8_t r, uint8_t g, uint8_t b, uint8_t a) { return MakePackedColour(r, g, b, a); }
+constexpr uint32_t RGBA(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    return MakePackedColour(r, g, b, a);
+}
 
 const DecodeCase kDecodeCases[] = {
-    {"gray8", Pic(PNG_COLOR_TYPE_GRAY, 8, 3, 1, {0, 1, 200}), 4, 1,
-     {{0, 0, RGBA(0, 0, 0, 0)}, {1, 0, RGBA(1, 1, 1, 255)}, {2, 0, RGBA(200, 200, 200, 255)},
+    {"gray8",
+     Pic(PNG_COLOR_TYPE_GRAY, 8, 3, 1, {0, 1, 200}),
+     4,
+     1,
+     {{0, 0, RGBA(0, 0, 0, 0)},
+      {1, 0, RGBA(1, 1, 1, 255)},
+      {2, 0, RGBA(200, 200, 200, 255)},
       {3, 0, 0}}},
-    {"gray16", Pic(PNG_COLOR_TYPE_GRAY, 16, 3, 1, {0x0000, 0x0080, 0xFF00}), 4, 1,
+    {"gray16",
+     Pic(PNG_COLOR_TYPE_GRAY, 16, 3, 1, {0x0000, 0x0080, 0xFF00}),
+     4,
+     1,
      {{0, 0, 0}, {1, 0, 0}, {2, 0, RGBA(255, 255, 255, 255)}}},
-    {"gray4", Pic(PNG_COLOR_TYPE_GRAY, 4, 3, 1, {0, 1, 15}), 4, 1,
+    {"gray4",
+     Pic(PNG_COLOR_TYPE_GRAY, 4, 3, 1, {0, 1, 15}),
+     4,
+     1,
      {{0, 0, 0}, {1, 0, RGBA(17, 17, 17, 255)}, {2, 0, RGBA(255, 255, 255, 255)}}},
-    {"gray8_key", Pic(PNG_COLOR_TYPE_GRAY, 8, 2, 1, {9, 200}, {}, {0, 200}), 2, 1,
+    {"gray8_key",
+     Pic(PNG_COLOR_TYPE_GRAY, 8, 2, 1, {9, 200}, {}, {0, 200}),
+     2,
+     1,
      {{0, 0, RGBA(9, 9, 9, 255)}, {1, 0, RGBA(200, 200, 200, 255)}}},
-    {"rgb8", Pic(PNG_COLOR_TYPE_RGB, 8, 3, 2, {0, 0, 0, 0, 0, 1, 10, 20, 30, 255, 0, 0, 0, 255, 0, 0, 0, 0}),
-     4, 2,
-     {{0, 0, RGBA(0, 0, 0, 0)}, {1, 0, RGBA(0, 0, 1, 255)}, {2, 0, RGBA(10, 20, 30, 255)},
-      {0, 1, RGBA(255, 0, 0, 255)}, {1, 1, RGBA(0, 255, 0, 255)}, {2, 1, 0}}},
-    {"rgb16", Pic(PNG_COLOR_TYPE_RGB, 16, 1, 1, {0x1234, 0x5678, 0x9ABC}), 1, 1,
+    {"rgb8",
+     Pic(PNG_COLOR_TYPE_RGB, 8, 3, 2,
+         {0, 0, 0, 0, 0, 1, 10, 20, 30, 255, 0, 0, 0, 255, 0, 0, 0, 0}),
+     4,
+     2,
+     {{0, 0, RGBA(0, 0, 0, 0)},
+      {1, 0, RGBA(0, 0, 1, 255)},
+      {2, 0, RGBA(10, 20, 30, 255)},
+      {0, 1, RGBA(255, 0, 0, 255)},
+      {1, 1, RGBA(0, 255, 0, 255)},
+      {2, 1, 0}}},
+    {"rgb16",
+     Pic(PNG_COLOR_TYPE_RGB, 16, 1, 1, {0x1234, 0x5678, 0x9ABC}),
+     1,
+     1,
      {{0, 0, RGBA(0x12, 0x56, 0x9A, 255)}}},
-    {"palette4", Pic(PNG_COLOR_TYPE_PALETTE, 4, 3, 1, {0, 1, 2}, {0, 0, 0, 255, 0, 0, 1, 2, 3}),
-     4, 1, {{0, 0, 0}, {1, 0, RGBA(255, 0, 0, 255)}, {2, 0, RGBA(1, 2, 3, 255)}}},
+    {"palette4",
+     Pic(PNG_COLOR_TYPE_PALETTE, 4, 3, 1, {0, 1, 2}, {0, 0, 0, 255, 0, 0, 1, 2, 3}),
+     4,
+     1,
+     {{0, 0, 0}, {1, 0, RGBA(255, 0, 0, 255)}, {2, 0, RGBA(1, 2, 3, 255)}}},
     {"palette4_trns",
-     Pic(PNG_COLOR_TYPE_PALETTE, 4, 2, 1, {0, 1}, {0, 0, 0, 40, 50, 60}, {128, 7}), 2, 1,
+     Pic(PNG_COLOR_TYPE_PALETTE, 4, 2, 1, {0, 1}, {0, 0, 0, 40, 50, 60}, {128, 7}),
+     2,
+     1,
      {{0, 0, RGBA(0, 0, 0, 128)}, {1, 0, RGBA(40, 50, 60, 7)}}},
-    {"gray_alpha8", Pic(PNG_COLOR_TYPE_GRAY_ALPHA, 8, 3, 1, {0, 255, 50, 0, 80, 100}), 4, 1,
+    {"gray_alpha8",
+     Pic(PNG_COLOR_TYPE_GRAY_ALPHA, 8, 3, 1, {0, 255, 50, 0, 80, 100}),
+     4,
+     1,
      {{0, 0, 0}, {1, 0, RGBA(50, 50, 50, 255)}, {2, 0, RGBA(80, 80, 80, 255)}}},
-    {"gray_alpha16", Pic(PNG_COLOR_TYPE_GRAY_ALPHA, 16, 1, 1, {0xAB00, 0x1000}), 1, 1,
+    {"gray_alpha16",
+     Pic(PNG_COLOR_TYPE_GRAY_ALPHA, 16, 1, 1, {0xAB00, 0x1000}),
+     1,
+     1,
      {{0, 0, RGBA(0xAB, 0xAB, 0xAB, 255)}}},
-    {"rgba8", Pic(PNG_COLOR_TYPE_RGB_ALPHA, 8, 2, 1, {0, 0, 0, 255, 10, 20, 30, 40}), 2, 1,
+    {"rgba8",
+     Pic(PNG_COLOR_TYPE_RGB_ALPHA, 8, 2, 1, {0, 0, 0, 255, 10, 20, 30, 40}),
+     2,
+     1,
      {{0, 0, RGBA(0, 0, 0, 255)}, {1, 0, RGBA(10, 20, 30, 40)}}},
-    {"rgba16", Pic(PNG_COLOR_TYPE_RGB_ALPHA, 16, 1, 1, {0x1100, 0x2200, 0x3300, 0x0000}), 1, 1,
+    {"rgba16",
+     Pic(PNG_COLOR_TYPE_RGB_ALPHA, 16, 1, 1, {0x1100, 0x2200, 0x3300, 0x0000}),
+     1,
+     1,
      {{0, 0, RGBA(0x11, 0x22, 0x33, 0)}}},
 };
 
@@ -252,20 +295,23 @@ TEST_F(TextureTest, LargePictureFillsTheTopOfItsStore) {
     EXPECT_EQ(t->storeHeight, 1024u);
     for (uint32_t y : {0u, 1u, 300u, 767u})
         for (uint32_t x : {0u, 5u, 513u, 1023u})
-            EXPECT_EQ(Texel(*t, x, y), RGBA(uint8_t(x), uint8_t(y), uint8_t((x >> 8) | (y >> 8) << 4), 255))
+            EXPECT_EQ(Texel(*t, x, y),
+                      RGBA(uint8_t(x), uint8_t(y), uint8_t((x >> 8) | (y >> 8) << 4), 255))
                 << x << "," << y;
     EXPECT_EQ(Texel(*t, 0, 768), 0u);
     EXPECT_EQ(Texel(*t, 1023, 1023), 0u);
 }
 
 std::vector<uint8_t> SmallRgbaPng() {
-    return EncodePng(Pic(PNG_COLOR_TYPE_RGB_ALPHA, 8, 2, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}));
+    return EncodePng(Pic(PNG_COLOR_TYPE_RGB_ALPHA, 8, 2, 2,
+                         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}));
 }
 
 // Byte offset of a chunk's data within a PNG file.
 size_t ChunkData(const std::vector<uint8_t> &png, const char *type) {
     for (size_t i = 8; i + 8 <= png.size();) {
-        const uint32_t len = uint32_t(png[i]) << 24 | png[i + 1] << 16 | png[i + 2] << 8 | png[i + 3];
+        const uint32_t len =
+            uint32_t(png[i]) << 24 | png[i + 1] << 16 | png[i + 2] << 8 | png[i + 3];
         if (std::memcmp(&png[i + 4], type, 4) == 0)
             return i + 8;
         i += 12 + len;
@@ -385,16 +431,13 @@ TEST_P(RefusedResourceTest, YieldsNoneAndLeaksNothing) {
     EXPECT_EQ(GetLiveUnitCount(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Resources, RefusedResourceTest,
-                         ::testing::Values(RefusedCase{"raw_shorter_than_header_claims", 202},
-                                           RefusedCase{"raw_shorter_than_12_bytes", 203},
-                                           RefusedCase{"raw_sizes_overflow", 204},
-                                           RefusedCase{"damaged_png", 206},
-                                           RefusedCase{"truncated_png", 207},
-                                           RefusedCase{"other_type_only", 209},
-                                           RefusedCase{"unknown_id", 999}),
-                         [](const ::testing::TestParamInfo<RefusedCase> &info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Resources, RefusedResourceTest,
+    ::testing::Values(RefusedCase{"raw_shorter_than_header_claims", 202},
+                      RefusedCase{"raw_shorter_than_12_bytes", 203},
+                      RefusedCase{"raw_sizes_overflow", 204}, RefusedCase{"damaged_png", 206},
+                      RefusedCase{"truncated_png", 207}, RefusedCase{"other_type_only", 209},
+                      RefusedCase{"unknown_id", 999}),
+    [](const ::testing::TestParamInfo<RefusedCase> &info) { return std::string(info.param.name); });
 
 } // namespace
