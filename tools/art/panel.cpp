@@ -109,15 +109,21 @@ void Recess(CCanvas &c, float cx, float cy, float hw, float hh, float radius, Fi
 void PaintGlassStrip(CCanvas &c, const CArtConfig &p) {
     const Colour top = p.GetColour("deck.glass_top");
     const Colour bottom = p.GetColour("deck.glass_bottom");
-    Recess(c, 512.0f, 100.0f, 488.0f, 45.0f, 10.0f, [&](int x, int y, float) {
-        Colour col = Mix(top, bottom, Clamp01((y - 55.0f) / 90.0f));
-        // A broad faint reflection running across the glass.
-        const float band = std::exp(-std::pow((x * 0.35f + y * 1.0f - 260.0f) / 90.0f, 2.0f));
-        col = Add(col, Scale(Colour{0.5f, 0.6f, 0.8f}, 0.035f * band));
-        // Inner shadow under the upper lip of the frame.
-        col = Scale(col, 1.0f - 0.5f * std::exp(-(y - 55.0f) / 5.0f));
-        return col;
-    });
+    const std::vector<float> a = p.GetNumbers("area.text");
+    if (a.size() != 4)
+        return;
+    const float y0 = a[1], height = a[3];
+    Recess(c, a[0] + a[2] * 0.5f, y0 + height * 0.5f, a[2] * 0.5f, height * 0.5f, 10.0f,
+           [&](int x, int y, float) {
+               Colour col = Mix(top, bottom, Clamp01((y - y0) / height));
+               // A broad faint reflection running across the glass.
+               const float band =
+                   std::exp(-std::pow((x * 0.35f + y * 1.0f - 260.0f) / 90.0f, 2.0f));
+               col = Add(col, Scale(Colour{0.5f, 0.6f, 0.8f}, 0.035f * band));
+               // Inner shadow under the upper lip of the frame.
+               col = Scale(col, 1.0f - 0.5f * std::exp(-(y - y0) / 5.0f));
+               return col;
+           });
 }
 
 void PaintSpeaker(CCanvas &c, float cx, float cy, float radius) {
@@ -432,7 +438,7 @@ CCanvas PaintPanel(const ArtKit &kit) {
     const Colour engrave = p.GetColour("deck.engrave");
     Engrave(c, kit.sansBold.RenderLine(DecodeUtf8(p.GetText("panel.brand")), 26.0f, 8.0f, 4), 78,
             27, engrave);
-    Engrave(c, kit.sans.RenderLine(DecodeUtf8(p.GetText("panel.model")), 14.0f, 3.0f, 4), 800, 28,
+    Engrave(c, kit.sans.RenderLine(DecodeUtf8(p.GetText("panel.model")), 14.0f, 3.0f, 4), 786, 28,
             engrave);
 
     const std::vector<Button> buttons = LoadButtons(p);

@@ -186,6 +186,52 @@ void PaintWater(CCanvas &c, const ArtKit &kit) {
         c.AddLight(x, kHorizon, glow, 0.12f);
 }
 
+// Reeds in the near corners frame the view; some carry a bulrush head.
+void PaintReeds(CCanvas &c, const ArtKit &kit) {
+    const Colour reed = Scale(kit.config.GetColour("dusk.hill_near"), 0.7f);
+    struct Blade {
+        float x, height, lean;
+        bool head;
+    };
+    std::vector<Blade> blades;
+    for (int i = 0; i < 44; ++i) {
+        const bool left = i < 22;
+        const float u = Hash01(i, 7, 303);
+        const float x = left ? u * u * 190.0f : kPictureWidth - u * u * 150.0f;
+        const float height = (60.0f + 150.0f * Hash01(i, 8, 303)) * (1.0f - 0.6f * u);
+        const float lean = (Hash01(i, 9, 303) - 0.5f) * 60.0f + (left ? 14.0f : -14.0f);
+        blades.push_back(Blade{x, height, lean, Hash01(i, 10, 303) > 0.7f});
+    }
+    const int steps = 8;
+    auto sd = [&](float px, float py) {
+        float d = 1e9f;
+        for (const Blade &b : blades) {
+            if (std::fabs(px - b.x) > b.height * 0.5f + 40.0f ||
+                py < kPictureHeight - b.height - 20.0f)
+                continue;
+            for (int k = 0; k < steps; ++k) {
+                const float t0 = static_cast<float>(k) / steps,
+                            t1 = static_cast<float>(k + 1) / steps;
+                const float w = 3.4f * (1.0f - t0) + 0.6f;
+                d = std::min(d, SdSegment(px, py, b.x + b.lean * t0 * t0,
+                                          kPictureHeight + 4.0f - b.height * t0,
+                                          b.x + b.lean * t1 * t1,
+                                          kPictureHeight + 4.0f - b.height * t1, w));
+            }
+            if (b.head) {
+                const float hx = b.x + b.lean * 0.72f,
+                            hy = kPictureHeight + 4.0f - b.height * 0.85f;
+                d = std::min(d, SdRoundRect(px, py, hx, hy, 4.0f, 13.0f, 4.0f));
+            }
+        }
+        return d;
+    };
+    PaintShape(c, 0, kPictureHeight - 230, 250, kPictureHeight, sd,
+               [&](int, int, float) { return reed; });
+    PaintShape(c, kPictureWidth - 220, kPictureHeight - 230, kPictureWidth, kPictureHeight, sd,
+               [&](int, int, float) { return reed; });
+}
+
 } // namespace
 
 CCanvas PaintTitle(const ArtKit &kit) {
@@ -194,6 +240,7 @@ CCanvas PaintTitle(const ArtKit &kit) {
     PaintSky(c, kit);
     PaintHills(c, kit);
     PaintWater(c, kit);
+    PaintReeds(c, kit);
     ApplyVignette(c, 0.45f);
 
     TextStyle title;
