@@ -3,9 +3,7 @@
 
 #include <cstring>
 
-// The scene the shell runs: replace with CTestbed from "scene/testbed.h".
-#include "app/placeholder_scene.h"
-typedef CPlaceholderScene CMainScene;
+#include "scene/testbed.h"
 
 namespace {
 
@@ -26,7 +24,7 @@ int main(int, char **) {
     if (!InitApplication(g_title, width, height))
         return 0;
 
-    CProcess *scene = new CMainScene();
+    CProcess *scene = new CTestbed();
     while (RunFrame()) {
     }
     // The scene leaves the process lists by itself; its layer entry goes with
