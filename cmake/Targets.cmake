@@ -19,8 +19,12 @@ function(ml_gtest name)
   if(T_GL)
     list(APPEND labels gl)
   endif()
+  set(props TIMEOUT 300)
+  if(labels)
+    list(APPEND props LABELS "${labels}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 120
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${labels}" TIMEOUT 300)
+    PROPERTIES ${props})
 endfunction()
