@@ -75,7 +75,8 @@ SndDecoder *SndDecoderOpen(const char *name, const SndFileFunctions &files, int 
               mpg123_replace_reader_handle(handle, ReadBytes, SeekBytes, nullptr) == MPG123_OK &&
               mpg123_open_handle(handle, decoder) == MPG123_OK &&
               mpg123_getformat(handle, &gotRate, &gotChannels, &encoding) == MPG123_OK;
-    if (!ok || gotRate != rate || gotChannels != MPG123_STEREO || encoding != MPG123_ENC_SIGNED_16) {
+    if (!ok || gotRate != rate || gotChannels != MPG123_STEREO ||
+        encoding != MPG123_ENC_SIGNED_16) {
         SndDecoderClose(decoder);
         return nullptr;
     }

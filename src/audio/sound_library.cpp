@@ -23,9 +23,9 @@ struct SndStream {
     SndDecoder *decoder = nullptr;
     // Control side only.
     int loopCount = SndLoopOnce;
-    int channel = -1;              // bound channel, -1 when stopped
+    int channel = -1;               // bound channel, -1 when stopped
     std::uint32_t restPosition = 0; // where the next play starts
-    SndStream *next = nullptr;     // list of open or closing streams
+    SndStream *next = nullptr;      // list of open or closing streams
     bool closed = false;
     // Shared under the lock.
     std::int64_t length = -1; // frames, -1 when unknown
@@ -35,7 +35,7 @@ struct SndStream {
 namespace {
 
 constexpr int kMaxChannels = 64;
-constexpr int kRampFrames = 128;  // start and stop fades, about 3 ms
+constexpr int kRampFrames = 128;   // start and stop fades, about 3 ms
 constexpr int kChunkFrames = 1024; // mixing step inside one device buffer
 constexpr int kBufferFrames = 1024;
 
@@ -106,15 +106,22 @@ struct LibraryState {
 LibraryState g;
 Gate g_gate;
 
-void *StdioOpen(const char *name) { return std::fopen(name, "rb"); }
-int StdioClose(void *handle) { return std::fclose(static_cast<FILE *>(handle)); }
+void *StdioOpen(const char *name) {
+    return std::fopen(name, "rb");
+}
+int StdioClose(void *handle) {
+    return std::fclose(static_cast<FILE *>(handle));
+}
 int StdioRead(void *buffer, int size, void *handle) {
-    return static_cast<int>(std::fread(buffer, 1, static_cast<size_t>(size), static_cast<FILE *>(handle)));
+    return static_cast<int>(
+        std::fread(buffer, 1, static_cast<size_t>(size), static_cast<FILE *>(handle)));
 }
 int StdioSeek(void *handle, int position, signed char mode) {
     return std::fseek(static_cast<FILE *>(handle), position, mode);
 }
-int StdioTell(void *handle) { return static_cast<int>(std::ftell(static_cast<FILE *>(handle))); }
+int StdioTell(void *handle) {
+    return static_cast<int>(std::ftell(static_cast<FILE *>(handle)));
+}
 
 const SndFileFunctions kStdioFiles = {StdioOpen, StdioClose, StdioRead, StdioSeek, StdioTell};
 
@@ -126,7 +133,9 @@ std::int64_t ClampToTrack(const SndStream *stream, std::int64_t position) {
     return std::min<std::int64_t>(position, UINT32_MAX);
 }
 
-bool ValidChannel(int channel) { return g.running && channel >= 0 && channel < g.channelCount; }
+bool ValidChannel(int channel) {
+    return g.running && channel >= 0 && channel < g.channelCount;
+}
 
 // Posts a play or seek to a bound channel. Caller holds the lock.
 void RequestStart(Channel &channel, std::int64_t target, bool resetLoops) {
@@ -275,7 +284,8 @@ int ApplyChanges() {
         voice.tailDone = 0;
         if (!voice.ended) {
             bool ended = false;
-            voice.tailCount = SndDecoderRead(voice.stream->decoder, voice.tail, kRampFrames, &ended);
+            voice.tailCount =
+                SndDecoderRead(voice.stream->decoder, voice.tail, kRampFrames, &ended);
         }
         if (voice.stream != change.stream) {
             g.released[releasedCount++] = voice.stream;
@@ -363,7 +373,8 @@ void Mix(std::int16_t *out, int frameCount) {
             }
         }
         for (int i = 0; i < count * 2; i++) {
-            out[done * 2 + i] = static_cast<std::int16_t>(std::clamp(g.mixBuffer[i], -32768, 32767));
+            out[done * 2 + i] =
+                static_cast<std::int16_t>(std::clamp(g.mixBuffer[i], -32768, 32767));
         }
         done += count;
     }
@@ -428,7 +439,9 @@ void SndShutdown() {
     }
 }
 
-bool SndIsRunning() { return g.running; }
+bool SndIsRunning() {
+    return g.running;
+}
 
 void SndSetFileFunctions(const SndFileFunctions &functions) {
     bool complete = functions.open != nullptr && functions.close != nullptr &&
@@ -593,6 +606,10 @@ double SndTestMixCpuSeconds() {
     return g_gate.mixSeconds;
 }
 
-int SndTestRampFrames() { return kRampFrames; }
+int SndTestRampFrames() {
+    return kRampFrames;
+}
 
-int SndTestDeviceBufferFrames() { return g.running ? SndOutputBufferFrames() : 0; }
+int SndTestDeviceBufferFrames() {
+    return g.running ? SndOutputBufferFrames() : 0;
+}

@@ -59,4 +59,6 @@ void SndOutputClose() {
     g_output = OutputState{};
 }
 
-int SndOutputBufferFrames() { return g_output.bufferFrames; }
+int SndOutputBufferFrames() {
+    return g_output.bufferFrames;
+}

@@ -22,28 +22,39 @@ void *OpenFile(const char *name) {
     return std::fopen(path.c_str(), "rb");
 }
 
-int CloseFile(void *handle) { return std::fclose(static_cast<FILE *>(handle)); }
+int CloseFile(void *handle) {
+    return std::fclose(static_cast<FILE *>(handle));
+}
 
 int ReadFile(void *buffer, int size, void *handle) {
     if (size <= 0) {
         return 0;
     }
-    return static_cast<int>(std::fread(buffer, 1, static_cast<size_t>(size), static_cast<FILE *>(handle)));
+    return static_cast<int>(
+        std::fread(buffer, 1, static_cast<size_t>(size), static_cast<FILE *>(handle)));
 }
 
 int SeekFile(void *handle, int position, signed char mode) {
     return std::fseek(static_cast<FILE *>(handle), position, mode);
 }
 
-int TellFile(void *handle) { return static_cast<int>(std::ftell(static_cast<FILE *>(handle))); }
+int TellFile(void *handle) {
+    return static_cast<int>(std::ftell(static_cast<FILE *>(handle)));
+}
 
-int LoopCount(bool loop) { return loop ? SndLoopForever : SndLoopOnce; }
+int LoopCount(bool loop) {
+    return loop ? SndLoopForever : SndLoopOnce;
+}
 
-bool HasStream(const SoundStream *stream) { return stream != nullptr && stream->stream != nullptr; }
+bool HasStream(const SoundStream *stream) {
+    return stream != nullptr && stream->stream != nullptr;
+}
 
 } // namespace
 
-bool InitSound() { return SndStartup(kMixRate, kChannelCount); }
+bool InitSound() {
+    return SndStartup(kMixRate, kChannelCount);
+}
 
 SoundStream *OpenStream(const char *path) {
     auto *stream = new SoundStream{};

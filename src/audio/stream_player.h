@@ -10,9 +10,9 @@ struct SndStream;
 
 // One open track. Allocated by OpenStream, freed by CloseStream.
 struct SoundStream {
-    bool loop;                  // loop flag of the last PlayStream, reused by ResumeStream
-    SndStream *stream;          // the library's stream, null when the open failed
-    std::int32_t channel;       // channel of the last play, -1 when never played or stopped
+    bool loop;                   // loop flag of the last PlayStream, reused by ResumeStream
+    SndStream *stream;           // the library's stream, null when the open failed
+    std::int32_t channel;        // channel of the last play, -1 when never played or stopped
     std::uint32_t savedPosition; // stream position remembered by PauseStream (opaque)
 };
 

@@ -130,7 +130,9 @@ Frames ReadCapture() {
     return frames;
 }
 
-void UseNoOutputDevice() { setenv("SDL_AUDIODRIVER", "no_such_driver", 1); }
+void UseNoOutputDevice() {
+    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
+}
 
 std::size_t MatchingRun(const Frames &capture, std::size_t captureAt, const Frames &reference,
                         std::size_t referenceAt, std::size_t limit) {

@@ -12,7 +12,9 @@ namespace audio_test {
 // Interleaved stereo frames.
 using Frames = std::vector<std::int16_t>;
 
-inline std::size_t FrameCount(const Frames &frames) { return frames.size() / 2; }
+inline std::size_t FrameCount(const Frames &frames) {
+    return frames.size() / 2;
+}
 
 // The test run's private temporary directory (made on first use, removed at
 // exit).

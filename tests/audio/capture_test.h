@@ -17,7 +17,7 @@ namespace audio_test {
 constexpr int kRate = 44100;
 
 class CaptureTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path_ = MakeSweepMp3("sweep.mp3", 3.0);
         reference_ = ReferenceDecode(path_);
@@ -54,8 +54,8 @@ protected:
     void ExpectFadeIn(const Frames &capture, std::size_t at, std::size_t from) {
         for (std::size_t i = 0; i < ramp_; i++) {
             for (std::size_t c = 0; c < 2; c++) {
-                int expected = reference_[(from + i) * 2 + c] * static_cast<int>(i) /
-                               static_cast<int>(ramp_);
+                int expected =
+                    reference_[(from + i) * 2 + c] * static_cast<int>(i) / static_cast<int>(ramp_);
                 ASSERT_EQ(capture[(at + i) * 2 + c], expected) << "fade-in frame " << i;
             }
         }

@@ -1,8 +1,8 @@
 // The sound library against SDL's disk driver: what reaches the device is
 // compared frame by frame with a straight decode of the same file.
+#include "audio/sound_library_test.h"
 #include "audio/capture_test.h"
 #include "audio/sound_library.h"
-#include "audio/sound_library_test.h"
 
 #include <gtest/gtest.h>
 
@@ -249,8 +249,8 @@ TEST_F(SoundLibraryTest, ReadsThroughTheGivenFileFunctions) {
         },
         [](void *buffer, int size, void *handle) {
             reads++;
-            return static_cast<int>(std::fread(buffer, 1, static_cast<size_t>(size),
-                                               static_cast<FILE *>(handle)));
+            return static_cast<int>(
+                std::fread(buffer, 1, static_cast<size_t>(size), static_cast<FILE *>(handle)));
         },
         [](void *handle, int position, signed char mode) {
             return std::fseek(static_cast<FILE *>(handle), position, mode);

@@ -12,7 +12,7 @@ using namespace audio_test;
 namespace {
 
 class StreamPlayerTest : public CaptureTest {
-protected:
+  protected:
     void SetUp() override {
         CaptureTest::SetUp();
         // Tracks are opened by the relative paths the scene uses.
@@ -64,8 +64,8 @@ TEST_P(PlayLoopTest, OnlyExactlyOneRepeats) {
     EXPECT_EQ(stream_->loop, GetParam().repeats);
     EXPECT_EQ(stream_->channel, 0);
     std::size_t mixed = SndTestAdvance(static_cast<int>(length_) + 20000);
-    std::int32_t expected = static_cast<std::int32_t>(
-        GetParam().repeats ? (mixed - start) % length_ : length_);
+    std::int32_t expected =
+        static_cast<std::int32_t>(GetParam().repeats ? (mixed - start) % length_ : length_);
     EXPECT_EQ(GetStreamPosition(stream_), expected);
     EXPECT_EQ(SndIsChannelPlaying(stream_->channel), GetParam().repeats);
 }
