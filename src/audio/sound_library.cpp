@@ -42,7 +42,7 @@ constexpr int kBufferFrames = 1024;
 // A channel as both sides see it (under the lock).
 struct Channel {
     SndStream *stream = nullptr; // bound stream, written by the control side
-    std::uint32_t request = 0;   // bumped on every play or seek
+    std::uint32_t request = 0;   // serial of the last play or seek here
     bool pending = false;        // a request the audio side has not taken yet
     bool resetLoops = false;     // the pending request is a play
     std::int64_t target = 0;     // start frame of the pending request
@@ -95,6 +95,10 @@ struct LibraryState {
     SndFileFunctions files{};
     Channel channels[kMaxChannels];
     SndStream *streams = nullptr;
+    // Serial of the last play or seek request. Never reset while running, so
+    // a stream stopped and played again on the same channel before the audio
+    // side looked still counts as a new request.
+    std::uint32_t lastRequest = 0;
     // Audio side only.
     Voice voices[kMaxChannels];
     Change changes[kMaxChannels];
@@ -140,7 +144,7 @@ bool ValidChannel(int channel) {
 // Posts a play or seek to a bound channel. Caller holds the lock.
 void RequestStart(Channel &channel, std::int64_t target, bool resetLoops) {
     channel.resetLoops = resetLoops || (channel.pending && channel.resetLoops);
-    channel.request++;
+    channel.request = ++g.lastRequest;
     channel.pending = true;
     channel.target = target;
     channel.position = static_cast<std::uint32_t>(target);

@@ -157,6 +157,22 @@ TEST_F(SoundLibraryTest, StopFadesOutAndRewindsTheStream) {
     EXPECT_TRUE(IsSilent(capture, at + ramp_, FrameCount(capture)));
 }
 
+TEST_F(SoundLibraryTest, StopAndPlayWithinOneBufferStartsOver) {
+    Start();
+    SndStream *stream = SndOpenStream(path_.c_str());
+    ASSERT_NE(stream, nullptr);
+    std::size_t start = SndTestFramesMixed();
+    int channel = SndPlayStream(stream);
+    std::size_t at = SndTestAdvance(20000);
+    SndStopStream(stream);
+    EXPECT_EQ(SndPlayStream(stream), channel);
+    SndTestAdvance(5000);
+    EXPECT_EQ(SndGetChannelPosition(channel), SndTestFramesMixed() - at);
+
+    Frames capture = Finish();
+    ExpectCrossFade(capture, at, at - start, 0);
+}
+
 TEST_F(SoundLibraryTest, StoppedStreamStartsWhereItsPositionWasSet) {
     Start();
     SndStream *stream = SndOpenStream(path_.c_str());

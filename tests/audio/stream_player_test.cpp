@@ -100,6 +100,25 @@ TEST_F(StreamPlayerTest, PauseThenResumeContinuesAtTheSavedSample) {
     EXPECT_EQ(MatchingRun(capture, resumedAt + ramp_, reference_, saved + ramp_, 8000), 8000u);
 }
 
+// Two clicks can fall into one device buffer: the resume still restarts the
+// track at the saved sample, and the old and new signal are the same there.
+TEST_F(StreamPlayerTest, PauseAndResumeWithinOneBufferKeepsTheSignal) {
+    StartAndOpen();
+    std::size_t start = SndTestFramesMixed();
+    ASSERT_TRUE(PlayStream(stream_, 1));
+    std::size_t at = SndTestAdvance(30000);
+    std::size_t saved = at - start;
+    PauseStream(stream_);
+    ResumeStream(stream_);
+    EXPECT_EQ(GetStreamPosition(stream_), static_cast<std::int32_t>(saved));
+    SndTestAdvance(10000);
+    EXPECT_EQ(GetStreamPosition(stream_), static_cast<std::int32_t>(SndTestFramesMixed() - start));
+
+    Frames capture = Finish();
+    ExpectCrossFade(capture, at, saved, saved);
+    EXPECT_EQ(MatchingRun(capture, at + ramp_, reference_, saved + ramp_, 8000), 8000u);
+}
+
 TEST_F(StreamPlayerTest, ResumeWithoutPauseStartsAtZeroAndPlaysOnce) {
     StartAndOpen();
     std::size_t start = SndTestFramesMixed();
