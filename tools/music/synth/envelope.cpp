@@ -38,12 +38,16 @@ float CEnvelope::Next() {
         m_level += m_attackStep;
         if (m_level >= 1.0f) {
             m_level = 1.0f;
+            m_decayOffset = 1.0f - m_params.sustain;
             m_stage = Stage::Decay;
         }
         break;
     case Stage::Decay:
-        m_level = m_params.sustain + (m_level - m_params.sustain) * m_decayCoef;
-        if (std::fabs(m_level - m_params.sustain) < 1e-5f) {
+        // The distance decays on its own: folded into the level it would stall on float
+        // rounding a little above the sustain level.
+        m_decayOffset *= m_decayCoef;
+        m_level = m_params.sustain + m_decayOffset;
+        if (std::fabs(m_decayOffset) < 1e-5f) {
             m_level = m_params.sustain;
             m_stage = Stage::Sustain;
         }

@@ -27,6 +27,7 @@ class CEnvelope {
     Adsr m_params;
     Stage m_stage = Stage::Idle;
     float m_level = 0.0f;
+    float m_decayOffset = 0.0f; // level minus sustain during the decay
     float m_attackStep = 1.0f;
     float m_decayCoef = 0.0f;
     float m_releaseCoef = 0.0f;

@@ -9,7 +9,7 @@ enum class FilterMode { LowPass, BandPass, HighPass };
 class CSvfFilter {
   public:
     // cutoffHz is clamped to 10 Hz .. 0.45 x sample rate; q >= 0.5 (0.707 = flat Butterworth).
-    // The low-pass gain at the cutoff equals q.
+    // The low-pass and band-pass gains at the cutoff equal q.
     void SetParams(float cutoffHz, float q);
     float Process(float in, FilterMode mode = FilterMode::LowPass);
     void Reset() { m_ic1 = m_ic2 = 0.0f; }
