@@ -116,15 +116,18 @@ xprop -id "$window" WM_NAME | grep -q '"Ondu - Marrowlake"' || fail "title"
 
 # Frames run: the client area shows the program's own drawing (cleared to
 # black, the first picture only starting to fade in), not the white root that
-# still surrounds it.
-xwd -root -silent | convert xwd:- "$work/shot.png" || fail "no screenshot"
+# surrounds it. The first frame follows the scene's construction.
 pixel() { convert "$work/shot.png" -format "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]" \
     -crop "1x1+$1+$2" info: 2>/dev/null; }
-drawn=0
-for p in "$((x + 1)) $((y + 1))" "$((x + w / 2)) $((y + h / 2))" "$((x + w - 2)) $((y + h - 2))"; do
-    [ "$(pixel $p)" != "255,255,255" ] && drawn=$((drawn + 1))
-done
-[ "$drawn" -gt 0 ] || fail "client area shows the root"
+drawn() {
+    xwd -root -silent | convert xwd:- "$work/shot.png" || return 1
+    local p
+    for p in "$((x + 1)) $((y + 1))" "$((x + w / 2)) $((y + h / 2))" "$((x + w - 2)) $((y + h - 2))"; do
+        [ "$(pixel $p)" != "255,255,255" ] && return 0
+    done
+    return 1
+}
+wait_for 60 drawn || fail "client area still shows the root"
 [ "$(pixel $((x - 2)) $((y - 2)))" = "255,255,255" ] || fail "root outside the window is not white"
 sleep 0.5
 kill -0 "$program_pid" 2>/dev/null || fail "program ended early"
