@@ -1,4 +1,4 @@
-// Side A, "Ironwake": the driving opener. E minor, 124 BPM, 96 bars.
+// Side A, "Undertow Lights": the driving opener. E minor, 124 BPM, 96 bars.
 //
 // Bars  0- 7 intro      arpeggio and pad behind a closed filter that opens; kick from bar 4
 // Bars  8-15 build      offbeat bass, claps, noise riser and snare roll into the theme
@@ -53,7 +53,7 @@ const char *kBells =
 
 Song MakeSideA() {
     Song s;
-    s.title = "Ironwake";
+    s.title = "Undertow Lights";
     s.bpm = 124.0f;
     s.lengthBeats = Bar(96);
     const double beat = s.SecondsPerBeat();

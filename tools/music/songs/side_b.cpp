@@ -1,4 +1,4 @@
-// Side B, "Still Water at Dusk": the calm, spacious piece. D major, 72 BPM, 60 bars.
+// Side B, "Dusk Over Marrowlake": the calm, spacious piece. D major, 72 BPM, 60 bars.
 //
 // Bars  0- 7 intro    slow pad swells and an FM bell arpeggio echoing across the water
 // Bars  8-15 build    a round sub bass joins, a shaker starts to breathe from bar 12
@@ -37,7 +37,7 @@ const char *kBreakBells =
 
 Song MakeSideB() {
     Song s;
-    s.title = "Still Water at Dusk";
+    s.title = "Dusk Over Marrowlake";
     s.bpm = 72.0f;
     s.lengthBeats = Bar(60);
     const double beat = s.SecondsPerBeat();

@@ -1,4 +1,4 @@
-// Side C, "Pixel Regatta": the uptempo chip-flavoured track. C major, 144 BPM, 104 bars.
+// Side C, "Pixel Ferry": the uptempo chip-flavoured track. C major, 144 BPM, 104 bars.
 //
 // Bars   0- 7 intro     fast 32nd-note chord arpeggios and a bouncing triangle bass; beat from bar 4
 // Bars   8-23 verse     a low pulse-wave tune over F G Em Am with a skipping kick
@@ -49,7 +49,7 @@ const char *kBreakTune =
 
 Song MakeSideC() {
     Song s;
-    s.title = "Pixel Regatta";
+    s.title = "Pixel Ferry";
     s.bpm = 144.0f;
     s.lengthBeats = Bar(104);
     const double beat = s.SecondsPerBeat();

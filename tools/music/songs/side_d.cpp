@@ -1,4 +1,4 @@
-// Side D, "Last Light": the slow melodic closer. F major, 66 BPM in a lilting 12/8 feel
+// Side D, "Last Light, Still Water": the slow melodic closer. F major, 66 BPM in a lilting 12/8 feel
 // (every beat split in three), 60 bars.
 //
 // Bars  0- 7 intro    an electric piano rolls triplet arpeggios over a descending bass line;
@@ -44,7 +44,7 @@ const char *kCello =
 
 Song MakeSideD() {
     Song s;
-    s.title = "Last Light";
+    s.title = "Last Light, Still Water";
     s.bpm = 66.0f;
     s.lengthBeats = Bar(60);
     const double beat = s.SecondsPerBeat();
