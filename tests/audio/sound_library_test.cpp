@@ -345,6 +345,30 @@ TEST_F(SoundLibraryTest, TruncatedFilePlaysWhatCanBeDecoded) {
     EXPECT_EQ(MatchingRun(capture, start + cutLength, cutReference, 0, cutLength), cutLength);
 }
 
+// Junk in the middle of the audio: whatever the decoder makes of it, the
+// track ends (or wraps when looping) and nothing hangs.
+TEST_F(SoundLibraryTest, DamagedMiddleEndsOrWraps) {
+    std::string bytes = ReadFileBytes(path_);
+    for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 3000; i++) {
+        bytes[i] = static_cast<char>(i * 37 % 251 | 0xe0);
+    }
+    std::string damaged = WriteFile("damaged.mp3", bytes);
+    Start();
+    SndStream *once = SndOpenStream(damaged.c_str());
+    SndStream *looping = SndOpenStream(damaged.c_str());
+    ASSERT_NE(once, nullptr);
+    ASSERT_NE(looping, nullptr);
+    SndSetLoopCount(looping, SndLoopForever);
+    int onceChannel = SndPlayStream(once);
+    int loopingChannel = SndPlayStream(looping);
+    SndTestAdvance(static_cast<int>(length_ * 3));
+    EXPECT_FALSE(SndIsChannelPlaying(onceChannel));
+    EXPECT_GT(SndGetChannelPosition(onceChannel), length_ / 3);
+    EXPECT_TRUE(SndIsChannelPlaying(loopingChannel));
+    SndCloseStream(once);
+    SndCloseStream(looping);
+}
+
 TEST_F(SoundLibraryTest, MonoAndOtherRatesAreConverted) {
     std::string mono = MakeSweepMp3("mono.mp3", 1.0, 44100, 1);
     std::string low = MakeSweepMp3("low.mp3", 1.0, 22050, 1);
