@@ -2,7 +2,7 @@
 
 #include "math/camera.h"
 #include "model/model.h"
-#include "png_write.h"
+#include "common/png_write.h"
 #include "render/render_device.h"
 
 #include <GL/gl.h>
@@ -57,5 +57,5 @@ bool SaveScreen(const std::string &path, const std::vector<uint8_t> &rgba, int w
     std::vector<uint8_t> opaque = rgba;
     for (size_t i = 3; i < opaque.size(); i += 4)
         opaque[i] = 255;
-    return WriteRgbaPng(path, opaque, width, height);
+    return WritePng(path, width, height, opaque);
 }

@@ -6,7 +6,7 @@
 
 #include "art_kit.h"
 #include "pictures.h"
-#include "png_out.h"
+#include "common/png_write.h"
 
 namespace {
 

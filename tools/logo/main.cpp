@@ -4,7 +4,7 @@
 #include "logo_mesh.h"
 #include "logo_texture.h"
 #include "model_file.h"
-#include "png_write.h"
+#include "common/png_write.h"
 
 #include <cstdio>
 
@@ -30,7 +30,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "logo_gen: cannot read the fonts in %s\n", argv[3]);
         return 1;
     }
-    if (!WriteRgbaPng(argv[2], texture, kLogoTextureSize, kLogoTextureSize)) {
+    if (!WritePng(argv[2], kLogoTextureSize, kLogoTextureSize, texture)) {
         std::fprintf(stderr, "logo_gen: cannot write %s\n", argv[2]);
         return 1;
     }

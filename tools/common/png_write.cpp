@@ -1,4 +1,4 @@
-#include "png_out.h"
+#include "common/png_write.h"
 
 #include <png.h>
 
