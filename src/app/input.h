@@ -4,8 +4,8 @@
 // Raw input as the window procedure last saw it, plus the state at the end of
 // the previous frame. Written only between frames, so stable during one.
 struct InputState {
-    uint8_t keys[256];     // 1 while the key of that virtual-key code is down
-    uint8_t prevKeys[256]; // keys at the end of the previous frame
+    uint8_t keys[256];      // 1 while the key of that virtual-key code is down
+    uint8_t prevKeys[256];  // keys at the end of the previous frame
     int32_t mouseX, mouseY; // client pixels, y downward; 0-65535 (-1 reads 65535)
     uint8_t leftButton, middleButton, rightButton;
     uint8_t prevLeftButton, prevMiddleButton, prevRightButton;

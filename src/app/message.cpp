@@ -1,11 +1,21 @@
 #include "app/application.h"
+#include "app/message_internal.h"
 #include "app/message_style.h"
 #include "app/platform.h"
 
 #include <cstdio>
 
+namespace {
+
+bool g_boxesDisabled = false;
+
+} // namespace
+
+void DisableMessageBoxesForTest() { g_boxesDisabled = true; }
+
 int ShowMessage(const char *caption, const char *text, int style) {
-    const int answer = PlatformMessageBox(caption, text, DecodeMessageStyle(style));
+    const int answer =
+        g_boxesDisabled ? -1 : PlatformMessageBox(caption, text, DecodeMessageStyle(style));
     if (answer >= 0)
         return answer;
     // No box could be shown (no display): the text still reaches the user.

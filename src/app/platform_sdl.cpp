@@ -7,6 +7,7 @@
 #include "app/window.h"
 
 #include <SDL.h>
+#include <SDL_opengl.h>
 
 namespace {
 
@@ -28,6 +29,19 @@ Uint32 BoxFlags(MessageLook look) {
         // SDL has no question look; the information look is the nearest.
         return SDL_MESSAGEBOX_INFORMATION;
     }
+}
+
+// The new context (current after creation) is double-buffered with at least
+// depthBits of depth; more depth than asked is fine. Read from GL itself, with
+// errors left by earlier calls cleared first.
+bool HasSuitablePixelFormat(int depthBits) {
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+    GLboolean doubleBuffered = GL_FALSE;
+    GLint depth = 0;
+    glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
+    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    return doubleBuffered == GL_TRUE && depth >= depthBits;
 }
 
 bool CreationFailed(const char *text) {
@@ -104,11 +118,7 @@ bool CreateMainWindow(const char *title, int width, int height, int colourBits) 
     if (!g_sdl.context)
         return CreationFailed(kTextCreateContext);
 
-    // More depth than asked is fine; less, or a single buffer, is not.
-    int doubleBuffered = 0;
-    int depthBits = 0;
-    if (SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &doubleBuffered) != 0 || !doubleBuffered ||
-        SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depthBits) != 0 || depthBits < 16)
+    if (!HasSuitablePixelFormat(16))
         return CreationFailed(kTextPixelFormat);
 
     if (SDL_GL_MakeCurrent(g_sdl.window, g_sdl.context) != 0)
@@ -156,9 +166,13 @@ void PlatformPostQuit() {
     SDL_PushEvent(&event);
 }
 
-void PlatformCaptureMouse(bool capture) { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
+void PlatformCaptureMouse(bool capture) {
+    SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
+}
 
-intptr_t PlatformDefaultWindowProc(const WindowMessage &) { return 0; }
+intptr_t PlatformDefaultWindowProc(const WindowMessage &) {
+    return 0;
+}
 
 bool PlatformSwapBuffers() {
     if (!g_sdl.window)
@@ -167,7 +181,9 @@ bool PlatformSwapBuffers() {
     return true;
 }
 
-int64_t PlatformCounter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
+int64_t PlatformCounter() {
+    return static_cast<int64_t>(SDL_GetPerformanceCounter());
+}
 
 int64_t PlatformCounterFrequency() {
     return static_cast<int64_t>(SDL_GetPerformanceFrequency());

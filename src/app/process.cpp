@@ -19,7 +19,9 @@ void RemoveAll(std::vector<CProcess *> &list, CProcess *process) {
 
 } // namespace
 
-CProcess::CProcess() { g_processes.pending.push_back(this); }
+CProcess::CProcess() {
+    g_processes.pending.push_back(this);
+}
 
 CProcess::~CProcess() {
     RemoveAll(g_processes.pending, this);
@@ -43,5 +45,9 @@ void DeleteAllProcesses() {
         delete g_processes.active.front();
 }
 
-const std::vector<CProcess *> &PendingProcesses() { return g_processes.pending; }
-const std::vector<CProcess *> &ActiveProcesses() { return g_processes.active; }
+const std::vector<CProcess *> &PendingProcesses() {
+    return g_processes.pending;
+}
+const std::vector<CProcess *> &ActiveProcesses() {
+    return g_processes.active;
+}

@@ -61,4 +61,6 @@ const std::vector<CRenderable *> &LayerRenderables(int layer) {
     return g_layers[layer].renderables;
 }
 
-const std::vector<RenderCallback> &LayerCallbacks(int layer) { return g_layers[layer].callbacks; }
+const std::vector<RenderCallback> &LayerCallbacks(int layer) {
+    return g_layers[layer].callbacks;
+}

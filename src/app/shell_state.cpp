@@ -13,7 +13,15 @@ ShellState g_shell;
 
 } // namespace
 
-bool IsAppActive() { return g_shell.active; }
-void SetAppActive(bool active) { g_shell.active = active; }
-bool IsQuitRequested() { return g_shell.quitRequested; }
-void RequestQuit() { g_shell.quitRequested = true; }
+bool IsAppActive() {
+    return g_shell.active;
+}
+void SetAppActive(bool active) {
+    g_shell.active = active;
+}
+bool IsQuitRequested() {
+    return g_shell.quitRequested;
+}
+void RequestQuit() {
+    g_shell.quitRequested = true;
+}

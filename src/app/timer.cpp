@@ -8,7 +8,9 @@ CTimer::CTimer() : CTimer(PlatformCounter, PlatformCounterFrequency()) {}
 CTimer::CTimer(CounterFn counter, int64_t frequency)
     : m_counter(counter), m_frequency(frequency), m_last(0) {}
 
-void CTimer::Start() { m_last = m_counter(); }
+void CTimer::Start() {
+    m_last = m_counter();
+}
 
 float CTimer::Update() {
     const int64_t now = m_counter();
@@ -39,8 +41,14 @@ void StartFrameTimer() {
     g_frameTimer.frameTime = 0.0f;
 }
 
-void UpdateFrameTimer() { g_frameTimer.frameTime = g_frameTimer.timer.Update(); }
+void UpdateFrameTimer() {
+    g_frameTimer.frameTime = g_frameTimer.timer.Update();
+}
 
-float GetFrameTime() { return g_frameTimer.frameTime; }
+float GetFrameTime() {
+    return g_frameTimer.frameTime;
+}
 
-void SetFrameTimeForTest(float seconds) { g_frameTimer.frameTime = seconds; }
+void SetFrameTimeForTest(float seconds) {
+    g_frameTimer.frameTime = seconds;
+}

@@ -24,6 +24,6 @@ class CTimer {
 };
 
 // The frame time: the program's one timer, stepped once per frame.
-void StartFrameTimer();   // start the timer; frame time 0
-void UpdateFrameTimer();  // frame time = the timer's update
-float GetFrameTime();     // duration of the last frame (seconds)
+void StartFrameTimer();  // start the timer; frame time 0
+void UpdateFrameTimer(); // frame time = the timer's update
+float GetFrameTime();    // duration of the last frame (seconds)

@@ -12,15 +12,15 @@ struct WindowMessage {
 
 enum WindowMessageCode : uint32_t {
     kWmNull = 0x0000,
-    kWmActivate = 0x0006,      // wParam: low word active state, high word minimised flag
-    kWmClose = 0x0010,         // the window is asked to close
-    kWmQuit = 0x0012,          // ends the frame loop
-    kWmKeyDown = 0x0100,       // wParam: virtual-key code
+    kWmActivate = 0x0006, // wParam: low word active state, high word minimised flag
+    kWmClose = 0x0010,    // the window is asked to close
+    kWmQuit = 0x0012,     // ends the frame loop
+    kWmKeyDown = 0x0100,  // wParam: virtual-key code
     kWmKeyUp = 0x0101,
-    kWmSysKeyDown = 0x0104,    // keys pressed with Alt
+    kWmSysKeyDown = 0x0104, // keys pressed with Alt
     kWmSysKeyUp = 0x0105,
-    kWmSysCommand = 0x0112,    // wParam: command
-    kWmMouseMove = 0x0200,     // lParam: x in the low word, y in the high word
+    kWmSysCommand = 0x0112, // wParam: command
+    kWmMouseMove = 0x0200,  // lParam: x in the low word, y in the high word
     kWmLButtonDown = 0x0201,
     kWmLButtonUp = 0x0202,
     kWmRButtonDown = 0x0204,

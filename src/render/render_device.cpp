@@ -69,8 +69,12 @@ void DestroyFrameArena() {
     g_device.arenaCursor = nullptr;
 }
 
-const unsigned char *FrameArenaBase() { return g_device.arenaBase; }
-const unsigned char *FrameArenaCursor() { return g_device.arenaCursor; }
+const unsigned char *FrameArenaBase() {
+    return g_device.arenaBase;
+}
+const unsigned char *FrameArenaCursor() {
+    return g_device.arenaCursor;
+}
 
 bool InitRenderDevice(int width, int height) {
     g_device.width = width;
@@ -107,15 +111,29 @@ bool InitRenderDevice(int width, int height) {
     return true;
 }
 
-void ShutdownRenderDevice() { DestroyFrameArena(); }
+void ShutdownRenderDevice() {
+    DestroyFrameArena();
+}
 
-int GetScreenWidth() { return g_device.width; }
-int GetScreenHeight() { return g_device.height; }
-float GetScreenWidthF() { return g_device.widthF; }
-float GetScreenHeightF() { return g_device.heightF; }
-bool IsIn2DMode() { return g_device.in2D; }
+int GetScreenWidth() {
+    return g_device.width;
+}
+int GetScreenHeight() {
+    return g_device.height;
+}
+float GetScreenWidthF() {
+    return g_device.widthF;
+}
+float GetScreenHeightF() {
+    return g_device.heightF;
+}
+bool IsIn2DMode() {
+    return g_device.in2D;
+}
 
-void ResetFrameArena() { g_device.arenaCursor = g_device.arenaBase; }
+void ResetFrameArena() {
+    g_device.arenaCursor = g_device.arenaBase;
+}
 
 size_t FrameArenaRemaining() {
     if (!g_device.arenaBase)
@@ -201,7 +219,9 @@ void SetMatrix(unsigned slot, const CMatrix4 &matrix) {
     }
 }
 
-const CMatrix4 &GetWorldMatrix() { return g_device.world; }
+const CMatrix4 &GetWorldMatrix() {
+    return g_device.world;
+}
 
 void EnableState(unsigned code) {
     if (code < kStateCount)
@@ -215,9 +235,13 @@ void DisableState(unsigned code) {
 
 void SetTextureFilter(unsigned minCode, unsigned magCode) {
     if (minCode < kFilterCount)
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLfloat>(kFilters[minCode]));
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                        static_cast<GLfloat>(kFilters[minCode]));
     if (magCode < kFilterCount)
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLfloat>(kFilters[magCode]));
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
+                        static_cast<GLfloat>(kFilters[magCode]));
 }
 
-void SetViewport(int x, int y, int width, int height) { glViewport(x, y, width, height); }
+void SetViewport(int x, int y, int width, int height) {
+    glViewport(x, y, width, height);
+}

@@ -53,7 +53,7 @@ TEST_F(InputTest, ClearMouseButtonsLeavesKeysAndPosition) {
 struct ClickCase {
     const char *name;
     std::vector<std::vector<uint32_t>> frames; // button messages per frame
-    std::vector<bool> clickSeen;                // per frame, before its copy
+    std::vector<bool> clickSeen;               // per frame, before its copy
 };
 
 TEST_F(InputTest, ClickDetectionOverFrames) {
@@ -107,8 +107,8 @@ TEST_F(InputTest, MousePositionIsTwoUnsignedWords) {
         int x, y;
         int32_t expectX, expectY;
     } cases[] = {
-        {0, 0, 0, 0},           {799, 599, 799, 599}, {-1, 10, 65535, 10},
-        {5, -1, 5, 65535},      {-2, -3, 65534, 65533}, {65535, 65535, 65535, 65535},
+        {0, 0, 0, 0},      {799, 599, 799, 599},   {-1, 10, 65535, 10},
+        {5, -1, 5, 65535}, {-2, -3, 65534, 65533}, {65535, 65535, 65535, 65535},
     };
     for (const auto &c : cases) {
         MainWindowProc(Msg(kWmMouseMove, 0, PackMousePosition(c.x, c.y)));

@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/message_internal.h"
 #include "app/message_style.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,26 @@ TEST(MessageStyleTest, ShellStylesMatchTheirCodes) {
     EXPECT_EQ(kStyleYesNo | kStyleIconQuestion, 36);
     EXPECT_EQ(kStyleOk | kStyleIconWarning, 48);
     EXPECT_EQ(kStyleOk | kStyleIconInformation, 64);
+}
+
+TEST(ShowMessageTest, WithoutABoxTextGoesToStandardErrorAndAnswersNo) {
+    DisableMessageBoxesForTest();
+    const struct {
+        const char *caption, *text;
+        int style;
+        const char *printed;
+    } cases[] = {
+        {"Resolution", "Use 800x600?\n(default 1024x768)", 36,
+         "Resolution\nUse 800x600?\n(default 1024x768)\n"},
+        {"ERROR", "Window creation error.", 48, "ERROR\nWindow creation error.\n"},
+        {nullptr, nullptr, 64, "\n\n"},
+    };
+    for (const auto &c : cases) {
+        ::testing::internal::CaptureStderr();
+        const int answer = ShowMessage(c.caption, c.text, c.style);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.printed);
+        EXPECT_EQ(answer, kAnswerNo);
+    }
 }
 
 } // namespace

@@ -49,8 +49,12 @@ class CLoggingRenderable : public CRenderable {
     std::string m_name;
 };
 
-void CallbackA() { g_log.push_back("cb:A"); }
-void CallbackB() { g_log.push_back("cb:B"); }
+void CallbackA() {
+    g_log.push_back("cb:A");
+}
+void CallbackB() {
+    g_log.push_back("cb:B");
+}
 
 class RegistryTest : public ::testing::Test {
   protected:

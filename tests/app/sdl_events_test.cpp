@@ -10,17 +10,21 @@ TEST(SdlKeyTest, MapsKeysToVirtualKeyCodes) {
         SDL_Keycode key;
         int vk;
     } cases[] = {
-        {SDLK_a, 0x41},      {SDLK_m, 0x4D},        {SDLK_z, 0x5A},      {SDLK_0, 0x30},
-        {SDLK_9, 0x39},      {SDLK_F1, 0x70},       {SDLK_F4, 0x73},     {SDLK_F12, 0x7B},
-        {SDLK_F13, 0x7C},    {SDLK_F24, 0x87},      {SDLK_LEFT, 0x25},   {SDLK_UP, 0x26},
-        {SDLK_RIGHT, 0x27},  {SDLK_DOWN, 0x28},     {SDLK_SPACE, 0x20},  {SDLK_RETURN, 0x0D},
-        {SDLK_KP_ENTER, 0x0D}, {SDLK_ESCAPE, 0x1B}, {SDLK_TAB, 0x09},    {SDLK_BACKSPACE, 0x08},
-        {SDLK_LSHIFT, 0x10}, {SDLK_RSHIFT, 0x10},   {SDLK_LCTRL, 0x11},  {SDLK_RALT, 0x12},
-        {SDLK_HOME, 0x24},   {SDLK_END, 0x23},      {SDLK_PAGEUP, 0x21}, {SDLK_PAGEDOWN, 0x22},
-        {SDLK_INSERT, 0x2D}, {SDLK_DELETE, 0x2E},   {SDLK_KP_0, 0x60},   {SDLK_KP_9, 0x69},
-        {SDLK_KP_PLUS, 0x6B}, {SDLK_COMMA, 0xBC},   {SDLK_MINUS, 0xBD},  {SDLK_PERIOD, 0xBE},
-        {SDLK_SLASH, 0xBF},  {SDLK_SEMICOLON, 0xBA}, {SDLK_QUOTE, 0xDE}, {SDLK_BACKQUOTE, 0xC0},
-        {SDLK_UNKNOWN, 0},   {SDLK_AUDIOPLAY, 0},   {SDLK_PRINTSCREEN, 0x2C}, {SDLK_EXCLAIM, 0},
+        {SDLK_a, 0x41},           {SDLK_m, 0x4D},         {SDLK_z, 0x5A},
+        {SDLK_0, 0x30},           {SDLK_9, 0x39},         {SDLK_F1, 0x70},
+        {SDLK_F4, 0x73},          {SDLK_F12, 0x7B},       {SDLK_F13, 0x7C},
+        {SDLK_F24, 0x87},         {SDLK_LEFT, 0x25},      {SDLK_UP, 0x26},
+        {SDLK_RIGHT, 0x27},       {SDLK_DOWN, 0x28},      {SDLK_SPACE, 0x20},
+        {SDLK_RETURN, 0x0D},      {SDLK_KP_ENTER, 0x0D},  {SDLK_ESCAPE, 0x1B},
+        {SDLK_TAB, 0x09},         {SDLK_BACKSPACE, 0x08}, {SDLK_LSHIFT, 0x10},
+        {SDLK_RSHIFT, 0x10},      {SDLK_LCTRL, 0x11},     {SDLK_RALT, 0x12},
+        {SDLK_HOME, 0x24},        {SDLK_END, 0x23},       {SDLK_PAGEUP, 0x21},
+        {SDLK_PAGEDOWN, 0x22},    {SDLK_INSERT, 0x2D},    {SDLK_DELETE, 0x2E},
+        {SDLK_KP_0, 0x60},        {SDLK_KP_9, 0x69},      {SDLK_KP_PLUS, 0x6B},
+        {SDLK_COMMA, 0xBC},       {SDLK_MINUS, 0xBD},     {SDLK_PERIOD, 0xBE},
+        {SDLK_SLASH, 0xBF},       {SDLK_SEMICOLON, 0xBA}, {SDLK_QUOTE, 0xDE},
+        {SDLK_BACKQUOTE, 0xC0},   {SDLK_UNKNOWN, 0},      {SDLK_AUDIOPLAY, 0},
+        {SDLK_PRINTSCREEN, 0x2C}, {SDLK_EXCLAIM, 0},
     };
     for (const auto &c : cases)
         EXPECT_EQ(VirtualKeyFromSdl(c.key), c.vk) << SDL_GetKeyName(c.key);

@@ -9,7 +9,9 @@
 namespace {
 
 int64_t g_now = 0;
-int64_t FakeCounter() { return g_now; }
+int64_t FakeCounter() {
+    return g_now;
+}
 
 TEST(TimerTest, UpdateReturnsSecondsSinceStartThenSinceLastUpdate) {
     CTimer timer(FakeCounter, 1000);

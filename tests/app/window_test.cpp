@@ -1,4 +1,5 @@
 // The real window and context on the display (./test.sh provides Xvfb).
+#include "app/message_internal.h"
 #include "app/window.h"
 
 #include <GL/gl.h>
@@ -11,8 +12,22 @@ namespace {
 void ExpectPerspective(double aspect) {
     const double f = 1.0 / std::tan(45.0 * 0.5 * M_PI / 180.0);
     const double n = static_cast<double>(0.1f), far = 100.0;
-    const double expected[16] = {f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, (far + n) / (n - far), -1,
-                                 0,          0, 2 * far * n / (n - far), 0};
+    const double expected[16] = {f / aspect,
+                                 0,
+                                 0,
+                                 0,
+                                 0,
+                                 f,
+                                 0,
+                                 0,
+                                 0,
+                                 0,
+                                 (far + n) / (n - far),
+                                 -1,
+                                 0,
+                                 0,
+                                 2 * far * n / (n - far),
+                                 0};
     GLfloat m[16];
     glGetFloatv(GL_PROJECTION_MATRIX, m);
     for (int i = 0; i < 16; ++i)
@@ -31,6 +46,7 @@ void ExpectIdentityModelView() {
 
 class WindowTest : public ::testing::Test {
   protected:
+    void SetUp() override { DisableMessageBoxesForTest(); }
     void TearDown() override { DestroyMainWindow(); }
 };
 

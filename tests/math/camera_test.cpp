@@ -72,7 +72,7 @@ TEST(CameraTest, ViewMatchesTheStandardLookAt) {
     const struct {
         CVector3 eye, target;
     } cases[] = {
-        {{0, 0, 5}, {0, 0, 0}},     {{3, 4, 5}, {0, 1, 0}},   {{-10, 2, 7}, {1, -1, 2}},
+        {{0, 0, 5}, {0, 0, 0}},     {{3, 4, 5}, {0, 1, 0}},    {{-10, 2, 7}, {1, -1, 2}},
         {{0.5f, 0, -3}, {0, 0, 0}}, {{100, 50, 0}, {0, 0, 0}},
     };
     for (const auto &c : cases) {

@@ -176,10 +176,8 @@ CMatrix4 GlRotation(float degrees, float x, float y, float z) {
 TEST(TransformTest, RotationsEqualGlRotationOfMinusAngle) {
     for (float angle : {0.0f, 0.3f, -1.2f, 1.5707964f, 3.0f, 7.5f}) {
         const float degrees = float(-angle * 180.0 / M_PI);
-        ExpectMatrixNear(CMatrix4().MakeRotationY(angle), GlRotation(degrees, 0, 1, 0), 1e-5f,
-                         "y");
-        ExpectMatrixNear(CMatrix4().MakeRotationZ(angle), GlRotation(degrees, 0, 0, 1), 1e-5f,
-                         "z");
+        ExpectMatrixNear(CMatrix4().MakeRotationY(angle), GlRotation(degrees, 0, 1, 0), 1e-5f, "y");
+        ExpectMatrixNear(CMatrix4().MakeRotationZ(angle), GlRotation(degrees, 0, 0, 1), 1e-5f, "z");
     }
 }
 
@@ -199,8 +197,8 @@ TEST(TransformTest, PerspectiveMatchesTheStandardProjection) {
         const CMatrix4 p = Sequence(7, 1).MakePerspective(c.fov, c.aspect, c.n, c.f);
         const double k = 1.0 / std::tan(c.fov * M_PI / 360.0);
         const CMatrix4 expected(float(k / c.aspect), 0, 0, 0, 0, float(k), 0, 0, 0, 0,
-                                (c.n + c.f) / (c.n - c.f), -1, 0, 0,
-                                2 * c.n * c.f / (c.n - c.f), 0);
+                                (c.n + c.f) / (c.n - c.f), -1, 0, 0, 2 * c.n * c.f / (c.n - c.f),
+                                0);
         for (int i = 0; i < 16; ++i)
             EXPECT_NEAR(p[i], expected[i], 1e-5f * (1 + std::fabs(expected[i]))) << i;
     }

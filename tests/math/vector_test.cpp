@@ -22,7 +22,9 @@ TEST(VectorTest, NormaliseReturnsLengthAndScalesToUnit) {
     } cases[] = {
         {{3, 0, 4}, 5.0f, {0.6f, 0.0f, 0.8f}},
         {{0, -2, 0}, 2.0f, {0, -1, 0}},
-        {{1, 1, 1}, std::sqrt(3.0f), {1 / std::sqrt(3.0f), 1 / std::sqrt(3.0f), 1 / std::sqrt(3.0f)}},
+        {{1, 1, 1},
+         std::sqrt(3.0f),
+         {1 / std::sqrt(3.0f), 1 / std::sqrt(3.0f), 1 / std::sqrt(3.0f)}},
         {{1e-18f, 0, 0}, 1e-18f, {1, 0, 0}}, // tiny, but its square is still normal
         {{-7, 24, 0}, 25.0f, {-0.28f, 0.96f, 0}},
     };
@@ -60,14 +62,10 @@ TEST(VectorTest, CrossProductIsNormalisedAndDegenerateGivesZero) {
     const struct {
         CVector3 a, b, expected;
     } cases[] = {
-        {Vector3UnitX, Vector3UnitY, Vector3UnitZ},
-        {Vector3UnitY, Vector3UnitZ, Vector3UnitX},
-        {Vector3UnitZ, Vector3UnitX, Vector3UnitY},
-        {Vector3UnitY, Vector3UnitX, {0, 0, -1}},
-        {{2, 0, 0}, {0, 3, 0}, {0, 0, 1}},
-        {{1, 2, 3}, {2, 4, 6}, {0, 0, 0}},
-        {{1, 2, 3}, Vector3Zero, {0, 0, 0}},
-        {Vector3UnitX, {-5, 0, 0}, {0, 0, 0}},
+        {Vector3UnitX, Vector3UnitY, Vector3UnitZ}, {Vector3UnitY, Vector3UnitZ, Vector3UnitX},
+        {Vector3UnitZ, Vector3UnitX, Vector3UnitY}, {Vector3UnitY, Vector3UnitX, {0, 0, -1}},
+        {{2, 0, 0}, {0, 3, 0}, {0, 0, 1}},          {{1, 2, 3}, {2, 4, 6}, {0, 0, 0}},
+        {{1, 2, 3}, Vector3Zero, {0, 0, 0}},        {Vector3UnitX, {-5, 0, 0}, {0, 0, 0}},
     };
     for (const auto &c : cases) {
         const CVector3 r = c.a.Cross(c.b);
@@ -112,14 +110,10 @@ TEST(VectorTest, RotationsTurnByMinusAngle) {
         float angle;
         CVector3 out;
     } cases[] = {
-        {true, Vector3UnitX, half, {0, 0, 1}},
-        {true, Vector3UnitZ, half, {-1, 0, 0}},
-        {true, Vector3UnitY, 0.7f, {0, 1, 0}},
-        {true, {1, 2, 3}, 0.0f, {1, 2, 3}},
-        {false, Vector3UnitX, half, {0, -1, 0}},
-        {false, Vector3UnitY, half, {1, 0, 0}},
-        {false, Vector3UnitZ, 1.1f, {0, 0, 1}},
-        {false, {2, 0, 5}, 3.1415927f, {-2, 0, 5}},
+        {true, Vector3UnitX, half, {0, 0, 1}},   {true, Vector3UnitZ, half, {-1, 0, 0}},
+        {true, Vector3UnitY, 0.7f, {0, 1, 0}},   {true, {1, 2, 3}, 0.0f, {1, 2, 3}},
+        {false, Vector3UnitX, half, {0, -1, 0}}, {false, Vector3UnitY, half, {1, 0, 0}},
+        {false, Vector3UnitZ, 1.1f, {0, 0, 1}},  {false, {2, 0, 5}, 3.1415927f, {-2, 0, 5}},
     };
     for (const auto &c : cases) {
         const CVector3 r = c.aboutY ? RotateY(c.in, c.angle) : RotateZ(c.in, c.angle);

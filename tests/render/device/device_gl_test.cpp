@@ -57,7 +57,7 @@ TEST_F(DeviceTest, InitEnablesAndDisablesTheListedCapabilities) {
         GLenum cap;
         bool on;
     } cases[] = {
-        {GL_SCISSOR_TEST, true}, {GL_ALPHA_TEST, true},  {GL_BLEND, true},
+        {GL_SCISSOR_TEST, true}, {GL_ALPHA_TEST, true},   {GL_BLEND, true},
         {GL_DEPTH_TEST, true},   {GL_STENCIL_TEST, true}, {GL_CULL_FACE, true},
         {GL_TEXTURE_2D, false},  {GL_LIGHTING, false},    {GL_LIGHT0, false},
         {GL_LIGHT1, false},
@@ -149,8 +149,8 @@ TEST_F(DeviceTest, Begin2DTwiceThenEnd2DRestoresThe3DMatricesExactly) {
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     EXPECT_EQ(GetInt(GL_MATRIX_MODE), GL_MODELVIEW);
     const Matrix ortho = GetMatrix(GL_PROJECTION_MATRIX);
-    const Matrix expectedOrtho = {2.0f / kWidth, 0, 0, 0, 0, -2.0f / kHeight, 0, 0,
-                                  0,             0, -1, 0, -1, 1,             0, 1};
+    const Matrix expectedOrtho = {
+        2.0f / kWidth, 0, 0, 0, 0, -2.0f / kHeight, 0, 0, 0, 0, -1, 0, -1, 1, 0, 1};
     for (int i = 0; i < 16; ++i)
         EXPECT_FLOAT_EQ(ortho[i], expectedOrtho[i]) << i;
     EXPECT_EQ(GetMatrix(GL_MODELVIEW_MATRIX), ToArray(MatrixIdentity));
@@ -184,7 +184,7 @@ TEST_F(DeviceTest, End2DOutside2DLeavesMatricesAndEnablesDepthAndCulling) {
 
 TEST_F(DeviceTest, ClearColourBufferReadsBack) {
     const PackedColour cases[] = {
-        MakePackedColour(255, 0, 0, 255), 0, MakePackedColour(0x20, 0x40, 0x80, 0xFF),
+        MakePackedColour(255, 0, 0, 255),  0,           MakePackedColour(0x20, 0x40, 0x80, 0xFF),
         MakePackedColour(0, 255, 0, 0x80), 0xFFFFFFFFu,
     };
     for (PackedColour colour : cases) {
@@ -211,7 +211,7 @@ TEST_F(DeviceTest, ClearDepthBufferReadsBack) {
 }
 
 TEST_F(DeviceTest, StateCodesReachTheirCapabilities) {
-    const GLenum caps[] = {GL_ALPHA_TEST, GL_DEPTH_TEST, GL_BLEND,   GL_CULL_FACE, GL_TEXTURE_2D,
+    const GLenum caps[] = {GL_ALPHA_TEST, GL_DEPTH_TEST, GL_BLEND,  GL_CULL_FACE, GL_TEXTURE_2D,
                            GL_LIGHTING,   GL_LIGHT0,     GL_LIGHT1, GL_LIGHT2,    GL_LIGHT3};
     for (unsigned code = 0; code < 10; ++code) {
         EnableState(code);
@@ -224,8 +224,8 @@ TEST_F(DeviceTest, StateCodesReachTheirCapabilities) {
 }
 
 TEST_F(DeviceTest, UnknownStateCodesDoNothing) {
-    const GLenum watched[] = {GL_ALPHA_TEST, GL_DEPTH_TEST, GL_BLEND,     GL_CULL_FACE,
-                              GL_TEXTURE_2D, GL_LIGHTING,   GL_LIGHT0,    GL_LIGHT1,
+    const GLenum watched[] = {GL_ALPHA_TEST, GL_DEPTH_TEST, GL_BLEND,        GL_CULL_FACE,
+                              GL_TEXTURE_2D, GL_LIGHTING,   GL_LIGHT0,       GL_LIGHT1,
                               GL_LIGHT2,     GL_LIGHT3,     GL_SCISSOR_TEST, GL_STENCIL_TEST,
                               GL_FOG,        GL_NORMALIZE};
     GLboolean before[14];
