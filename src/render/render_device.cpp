@@ -144,6 +144,9 @@ size_t FrameArenaRemaining() {
 void *AllocFrameBytes(size_t bytes) {
     if (!g_device.arenaBase || bytes > FrameArenaRemaining())
         return nullptr;
+    // Records are floats and colour words: keep every block 4-byte aligned
+    // (the arena size is a multiple of 4, so the rounded size still fits).
+    bytes = (bytes + 3) & ~size_t(3);
     unsigned char *block = g_device.arenaCursor;
     g_device.arenaCursor += bytes;
     return block;

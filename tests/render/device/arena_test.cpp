@@ -26,14 +26,14 @@ TEST_F(ArenaTest, FourVerticesAfterResetStartAtBaseAndTake96Bytes) {
     EXPECT_EQ(FrameArenaRemaining(), kFrameArenaSize - 96);
 }
 
-TEST_F(ArenaTest, AllocationsFollowEachOtherWithoutGaps) {
-    const size_t sizes[] = {64, 96, 24, 1, 7, 0, 144};
+TEST_F(ArenaTest, AllocationsFollowEachOtherFourByteAligned) {
+    const size_t sizes[] = {64, 96, 24, 1, 7, 0, 144, 2};
     size_t offset = 0;
     for (size_t size : sizes) {
         void *block = AllocFrameBytes(size);
         ASSERT_NE(block, nullptr) << size;
         EXPECT_EQ(block, FrameArenaBase() + offset) << size;
-        offset += size;
+        offset += (size + 3) / 4 * 4;
     }
     EXPECT_EQ(Used(), offset);
 }
