@@ -25,6 +25,7 @@ function(ml_gtest name)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 120
+    NO_PRETTY_VALUES
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES ${props})
 endfunction()
