@@ -6,7 +6,8 @@
 #   1024  answer No; side A from the first frames, dead buttons during the
 #         intro, the panel after it, next (side B at once), a hold on next
 #         (fast seek), pause and resume (continues where it paused), stop and
-#         play (from the start), the logo rising, quit with code 0.
+#         play (from the start), previous twice (A, then round to D), the logo
+#         rising, quit with code 0.
 #   800   answer Yes; the panel after the intro at 800x600, quit with code 0.
 set -uo pipefail
 
@@ -172,10 +173,29 @@ hold_at() {
     sleep 0.1
 }
 # Button centres in picture pixels.
-play_xy=(507 276); next_xy=(537 392); logo_xy=(584 710); pause_xy=(333 722)
+play_xy=(507 276); previous_xy=(470 363); next_xy=(537 392); logo_xy=(584 710); pause_xy=(333 722)
 stop_xy=(220 726); quit_xy=(110 728)
 
 slice=4096 # frames matched at a time (well clear of a 128-frame fade)
+
+# switch_to <side> <x> <y>: clicks a side button and expects that side's
+# track from its start. A click acts on release: the new track starts after
+# the press and within half a second of the release.
+switch_to() {
+    pointer_to "$2" "$3"
+    local pressed mark start
+    pressed=$(raw_frames)
+    xdotool mousedown 1 && sleep 0.1 && xdotool mouseup 1 || fail "click"
+    mark=$(raw_frames)
+    sleep 0.8
+    find_in "$1" -1 "$slice" || fail "after the click the newest samples are not side $1: $m_result"
+    start=$((m_raw - m_off))
+    [ $((m_first - start)) -le 128 ] ||
+        fail "side $1 is exact only from track frame $((m_first - start))"
+    [ "$start" -ge "$pressed" ] && [ "$start" -le $((mark + rate / 2)) ] ||
+        fail "side $1 starts at capture frame $start; press at $pressed, release at $mark"
+    note "side $1 starts $(((start - mark) * 1000 / rate)) ms after the release (capture frame $start)"
+}
 
 # ---- 1. side A from the first frames ----
 if [ "$size" = 1024 ]; then
@@ -229,20 +249,7 @@ if [ "$size" = 1024 ]; then
     note "side A exact through capture frame $m_end"
 
     # ---- 3. next: side B at once ----
-    pointer_to "${next_xy[@]}"
-    pressed=$(raw_frames)
-    xdotool mousedown 1 && sleep 0.1 && xdotool mouseup 1 || fail "click"
-    mark=$(raw_frames)
-    sleep 0.8
-    find_in B -1 "$slice" || fail "after next the newest samples are not side B: $m_result"
-    b_start=$((m_raw - m_off))
-    [ $((m_first - b_start)) -le 128 ] ||
-        fail "side B is exact only from track frame $((m_first - b_start))"
-    # A click acts on release: side B starts after the press and within half
-    # a second of the release.
-    [ "$b_start" -ge "$pressed" ] && [ "$b_start" -le $((mark + rate / 2)) ] ||
-        fail "side B starts at capture frame $b_start; press at $pressed, release at $mark"
-    note "side B starts $(((b_start - mark) * 1000 / rate)) ms after the release (capture frame $b_start)"
+    switch_to B "${next_xy[@]}"
 
     # ---- 4. hold on next: seeks faster than real time ----
     find_in B -1 "$slice" || fail "side B lost: $m_result"
@@ -295,6 +302,10 @@ if [ "$size" = 1024 ]; then
     restart=$((m_off - (m_raw - m_first)))
     note "stop, then play: exact again from track frame $restart"
     [ "$restart" -le 128 ] || fail "play after stop resumed at track frame $restart, not the start"
+
+    # Previous: B to A, then A wraps round to D.
+    switch_to A "${previous_xy[@]}"
+    switch_to D "${previous_xy[@]}"
 
     # ---- 6. the logo rises into the bay ----
     # The bay is dark and empty; the raised logo is a gold-rimmed blue
