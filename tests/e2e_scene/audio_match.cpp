@@ -13,6 +13,9 @@
 //       "none <rawStart>" (exit 1) or "silent <rawStart>" (all zero, exit 3).
 //   ml_e2e_audio nonzero <raw> <start> <count>
 //       Prints the number of frames with a non-zero sample in the slice.
+//   ml_e2e_audio decode <mp3> <out>
+//       Writes the straight decode as raw frames; find takes such a file in
+//       place of the MP3 (any track name not ending in ".mp3").
 // Exit 2 on bad arguments or unreadable files.
 #include <mpg123.h>
 
@@ -107,10 +110,36 @@ size_t AnchorIndex(const uint32_t *slice, size_t count) {
     return best;
 }
 
+bool EndsWith(const std::string &text, const std::string &tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The track's frames, decoded from an MP3 or read from an earlier decode.
+bool LoadTrack(const char *path, Frames &out) {
+    if (EndsWith(path, ".mp3"))
+        return DecodeTrack(path, out);
+    return ReadCapture(path, out) && !out.empty();
+}
+
+int Decode(const char *mp3, const char *outPath) {
+    Frames track;
+    if (!DecodeTrack(mp3, track)) {
+        std::fprintf(stderr, "cannot decode %s\n", mp3);
+        return 2;
+    }
+    FILE *file = std::fopen(outPath, "wb");
+    const bool ok =
+        file != nullptr && std::fwrite(track.data(), 4, track.size(), file) == track.size();
+    if (file != nullptr && std::fclose(file) != 0)
+        return 2;
+    return ok ? 0 : 2;
+}
+
 int Find(const char *mp3, const char *rawPath, long start, long count) {
     Frames track;
     Frames raw;
-    if (!DecodeTrack(mp3, track)) {
+    if (!LoadTrack(mp3, track)) {
         std::fprintf(stderr, "cannot decode %s\n", mp3);
         return 2;
     }
@@ -192,6 +221,8 @@ int main(int argc, char **argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "find" && argc == 6 && ParseLong(argv[4], start) && ParseLong(argv[5], count))
         return Find(argv[2], argv[3], start, count);
+    if (mode == "decode" && argc == 4)
+        return Decode(argv[2], argv[3]);
     if (mode == "nonzero" && argc == 5 && ParseLong(argv[3], start) && ParseLong(argv[4], count))
         return NonZero(argv[2], start, count);
     std::fprintf(stderr,
