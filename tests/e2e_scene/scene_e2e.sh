@@ -64,6 +64,11 @@ wait_for() {
 }
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# Sleeps until $1 seconds after the window showed (at once when past).
+sleep_until() {
+    sleep "$(awk -v t="$(($(now_ms) - window_seen))" -v at="$1" \
+        'BEGIN{s = at - t / 1000; print (s > 0) ? s : 0}')"
+}
 
 case "$size" in
     1024) key=Escape; want_w=1024; want_h=768 ;;
@@ -86,7 +91,8 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display
 xvfb_pid=$!
 display_ready() { [ -n "$(tr -dc '0-9' 2>/dev/null <"$work/display")" ]; }
 wait_for 100 display_ready || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
+DISPLAY=":$(tr -dc '0-9' <"$work/display")"
+export DISPLAY
 
 (cd "$work/run" && exec "$program" >"$work/program.out" 2>"$work/program.err") &
 program_pid=$!
@@ -120,23 +126,22 @@ note "window ${w}x${h} at $window_x,$window_y"
 # Captured frames so far (4 bytes each).
 raw_frames() { echo $(($(stat -c %s "$raw" 2>/dev/null || echo 0) / 4)); }
 
-# find <side> <start> <count>: sets m_off m_raw m_first m_end m_len m_count.
+# find_in <side> <start> <count>: sets m_off m_raw m_first m_end m_len (see
+# ml_e2e_audio find), or m_result on failure.
 find_in() {
     local out
     out=$("$audio_tool" find "$work/Track$1.s16" "$raw" "$2" "$3")
     local code=$?
-    read -r m_off m_raw m_first m_end m_len m_count <<<"$out"
+    read -r m_off m_raw m_first m_end m_len _ <<<"$out"
     [ "$code" -eq 0 ] || { m_result=$out; return 1; }
 }
 
 # Screen pixels differing from the panel picture in a picture region; sets
-# c_diff, c_screen (R G B means) and c_panel.
+# c_diff, c_gold and c_blue (see ml_e2e_screen compare).
 compare_region() {
     local out
     out=$("$screen_tool" compare "$panel_png" "$window_x" "$window_y" "$want_w" "$@") || return 1
-    read -r c_diff s_r s_g s_b p_r p_g p_b c_gold c_blue <<<"$out"
-    c_screen="$s_r $s_g $s_b"
-    c_panel="$p_r $p_g $p_b"
+    read -r c_diff _ _ _ _ _ _ c_gold c_blue <<<"$out"
 }
 
 # The panel shows when every region away from the scroll text band (y 55 to
@@ -232,7 +237,7 @@ if [ "$size" = 1024 ]; then
     note "side A from capture frame $a_start (exact from track frame $((a_first - a_start))), at track $m_off after $(((m_raw + slice) * 1000 / rate)) ms"
 
     # The intro runs first: at about 15 s a picture shows, not the panel.
-    sleep $(awk -v t="$(($(now_ms) - window_seen))" 'BEGIN{s = 15 - t / 1000; print (s > 0) ? s : 0}')
+    sleep_until 15
     compare_region 0 150 1024 300 "$tol" || fail "screen compare"
     awk -v d="$c_diff" 'BEGIN{exit !(d > 0.5)}' || fail "the panel shows during the intro (differing $c_diff)"
     # Buttons are dead during the intro: next and quit change nothing.
@@ -243,7 +248,7 @@ if [ "$size" = 1024 ]; then
 fi
 
 # ---- 2. the panel after the intro ----
-sleep $(awk -v t="$(($(now_ms) - window_seen))" 'BEGIN{s = 27 - t / 1000; print (s > 0) ? s : 0}')
+sleep_until 27
 panel_up() { kill -0 "$program_pid" 2>/dev/null || fail "program ended"; panel_shows; }
 wait_for 250 panel_up || fail "no panel 52 s after the window showed (differing $panel_diff)"
 panel_ms=$(($(now_ms) - window_seen))
