@@ -1,4 +1,8 @@
 # Every third-party package the build uses, found once.
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  include(DependenciesWindows)
+  return()
+endif()
 find_package(PkgConfig REQUIRED)
 find_package(SDL2 REQUIRED)
 set(OpenGL_GL_PREFERENCE LEGACY)

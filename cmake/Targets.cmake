@@ -6,6 +6,12 @@ function(ml_use_tracker target)
   target_link_libraries(${target} PRIVATE $<TARGET_NAME_IF_EXISTS:ml_memory>)
 endfunction()
 
+# Test executables that cross builds run (the rest need host-only libraries).
+set(ML_CROSS_TESTS
+  math_vector_test math_matrix_test math_camera_test memory_tests
+  app_registry_test app_input_test app_timer_test app_message_style_test app_resources_test
+  render_font_test render_texture_test)
+
 # ml_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...] [GL])
 # A GoogleTest executable whose tests CTest runs one by one. GL marks tests
 # that need an X display (./test.sh provides a private Xvfb).
@@ -19,11 +25,25 @@ function(ml_gtest name)
   if(T_GL)
     list(APPEND labels gl)
   endif()
+  if(CMAKE_CROSSCOMPILING)
+    # Cross builds run a chosen set under the target's emulator; the rest is
+    # only built on request.
+    set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL ON)
+    if(NOT name IN_LIST ML_CROSS_TESTS)
+      return()
+    endif()
+    list(APPEND labels cross)
+  endif()
   set(props TIMEOUT 300)
   if(labels)
     list(APPEND props LABELS "${labels}")
   endif()
+  set(mode POST_BUILD)
+  if(CMAKE_CROSSCOMPILING)
+    set(mode PRE_TEST)
+  endif()
   gtest_discover_tests(${name}
+    DISCOVERY_MODE ${mode}
     DISCOVERY_TIMEOUT 120
     NO_PRETTY_VALUES
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}

@@ -9,6 +9,27 @@
 
 namespace {
 
+// The C runtime's aligned pair: the Windows runtime has no posix_memalign and
+// wants its own free for aligned blocks.
+bool AllocateAligned(void **block, std::size_t align, std::size_t size)
+{
+#ifdef _WIN32
+    *block = _aligned_malloc(size, align);
+    return *block != nullptr;
+#else
+    return posix_memalign(block, align, size) == 0;
+#endif
+}
+
+void FreeAligned(void *block)
+{
+#ifdef _WIN32
+    _aligned_free(block);
+#else
+    std::free(block);
+#endif
+}
+
 // Exhausted memory: a std::bad_alloc whose text is "bad allocation".
 class CBadAllocation : public std::bad_alloc {
   public:
@@ -60,7 +81,7 @@ void *NewAligned(std::size_t size, std::align_val_t alignment)
     }
     for (;;) {
         void *block = nullptr;
-        if (posix_memalign(&block, align, size) == 0) {
+        if (AllocateAligned(&block, align, size)) {
             return block;
         }
         std::new_handler handler = std::get_new_handler();
@@ -141,17 +162,17 @@ void *operator new[](std::size_t size, std::align_val_t alignment,
     return NewAlignedNoThrow(size, alignment);
 }
 
-void operator delete(void *block, std::align_val_t) noexcept { std::free(block); }
-void operator delete[](void *block, std::align_val_t) noexcept { std::free(block); }
-void operator delete(void *block, std::size_t, std::align_val_t) noexcept { std::free(block); }
-void operator delete[](void *block, std::size_t, std::align_val_t) noexcept { std::free(block); }
+void operator delete(void *block, std::align_val_t) noexcept { FreeAligned(block); }
+void operator delete[](void *block, std::align_val_t) noexcept { FreeAligned(block); }
+void operator delete(void *block, std::size_t, std::align_val_t) noexcept { FreeAligned(block); }
+void operator delete[](void *block, std::size_t, std::align_val_t) noexcept { FreeAligned(block); }
 
 void operator delete(void *block, std::align_val_t, const std::nothrow_t &) noexcept
 {
-    std::free(block);
+    FreeAligned(block);
 }
 
 void operator delete[](void *block, std::align_val_t, const std::nothrow_t &) noexcept
 {
-    std::free(block);
+    FreeAligned(block);
 }
