@@ -14,6 +14,7 @@
 #include "audio/sound_output.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <ctime>
@@ -85,6 +86,9 @@ struct Gate {
     std::int64_t granted = 0;
     std::uint64_t mixed = 0;
     double mixSeconds = 0.0; // CPU time spent decoding and mixing
+    // Buffers whose decoding and mixing took longer (wall clock) than the
+    // buffer lasts: the device asked for samples that were not ready in time.
+    std::uint32_t underruns = 0;
 };
 
 struct LibraryState {
@@ -349,10 +353,13 @@ double ThreadCpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-void PassGate(int frames, double cpuSeconds) {
+void PassGate(int frames, double cpuSeconds, double wallSeconds) {
     std::lock_guard<std::mutex> hold(g_gate.mutex);
     g_gate.mixed += static_cast<std::uint64_t>(frames);
     g_gate.mixSeconds += cpuSeconds;
+    if (wallSeconds * g.rate > frames) {
+        g_gate.underruns++;
+    }
     g_gate.inFlight = false;
     g_gate.wake.notify_all();
 }
@@ -360,6 +367,7 @@ void PassGate(int frames, double cpuSeconds) {
 void Mix(std::int16_t *out, int frameCount) {
     WaitAtGate(frameCount);
     double cpuBefore = ThreadCpuSeconds();
+    auto wallBefore = std::chrono::steady_clock::now();
     int releasedCount = 0;
     {
         std::lock_guard<std::mutex> hold(g.lock);
@@ -386,7 +394,8 @@ void Mix(std::int16_t *out, int frameCount) {
         std::lock_guard<std::mutex> hold(g.lock);
         PublishState(releasedCount);
     }
-    PassGate(frameCount, ThreadCpuSeconds() - cpuBefore);
+    std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
+    PassGate(frameCount, ThreadCpuSeconds() - cpuBefore, wall.count());
 }
 
 } // namespace
@@ -413,6 +422,7 @@ bool SndStartup(int mixRate, int channelCount) {
         g_gate.granted = 0;
         g_gate.mixed = 0;
         g_gate.mixSeconds = 0.0;
+        g_gate.underruns = 0;
     }
     if (!SndOutputOpen(mixRate, kBufferFrames, Mix)) {
         return false;
@@ -573,6 +583,11 @@ bool SndIsChannelPlaying(int channel) {
     }
     std::lock_guard<std::mutex> hold(g.lock);
     return g.channels[channel].stream != nullptr && g.channels[channel].playing;
+}
+
+std::uint32_t SndGetUnderrunCount() {
+    std::lock_guard<std::mutex> lock(g_gate.mutex);
+    return g_gate.underruns;
 }
 
 // ---- Test controls ----

@@ -1,0 +1,212 @@
+// Hooks of the diagnostics variant. The executable links the product's own
+// objects unchanged; the linker routes the calls below through these wrappers
+// (-Wl,--wrap with the mangled names, see src/app/CMakeLists.txt):
+//   PlatformSwapBuffers   counts frames, first-frame time
+//   PlatformPollMessage   runs every loop pass, minimised too: periodic samples
+//   ShowMessage           time the size question was answered
+//   CTestbed::CTestbed    optional skip of the intro
+// The report goes to standard error with write(2), one call per line, so
+// lines never interleave with other output.
+#include "app/diagnostics.h"
+
+#include "audio/sound_library.h"
+#include "memory/memory_tracker.h"
+#include "memory/tracker_internal.h"
+#include "scene/testbed.h"
+
+#include <unistd.h>
+
+#include <cinttypes>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+struct WindowMessage;
+
+extern "C" {
+bool __real__Z19PlatformSwapBuffersv();
+bool __real__Z19PlatformPollMessageP13WindowMessage(WindowMessage *msg);
+int __real__Z11ShowMessagePKcS0_i(const char *caption, const char *text, int style);
+void __real__ZN8CTestbedC1Ev(CTestbed *self);
+}
+
+namespace {
+
+constexpr size_t kLineBytes = 512;
+constexpr unsigned kChainCapacity = 64;
+constexpr uint32_t kPanelStage = 5; // the scene's stage after the five intro pictures
+
+struct DiagState {
+    int64_t startNs = 0;
+    uint64_t frames = 0;
+    double firstFrameMs = -1.0;
+    bool questionAnswered = false;
+    bool firstSecondReported = false;
+    double nextSampleMs = kDiagSamplePeriodMs;
+    uint32_t memlogErrors = 0; // written under the tracker's lock
+    bool exitStep = false;     // the sink is reporting the tracker's exit step
+    char line[kLineBytes] = {};     // main thread
+    char sinkLine[kLineBytes] = {}; // the sink, under the tracker's lock
+    const void *chain[kChainCapacity] = {};
+};
+
+// Every member has a constant initialiser, so this is constant-initialised:
+// a dynamic initialisation would run after DiagStartup and undo it.
+DiagState g_diag;
+
+int64_t MonotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+double NowMs() {
+    return static_cast<double>(MonotonicNs() - g_diag.startNs) / 1e6;
+}
+
+void WriteLine(const char *text, size_t length) {
+    while (length > 0) {
+        const ssize_t done = write(STDERR_FILENO, text, length);
+        if (done <= 0)
+            return;
+        text += done;
+        length -= static_cast<size_t>(done);
+    }
+}
+
+void Say(const char *format, ...) __attribute__((format(printf, 1, 2)));
+void Say(const char *format, ...) {
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(g_diag.line, sizeof g_diag.line, format, args);
+    va_end(args);
+    if (n < 0)
+        return;
+    size_t length = static_cast<size_t>(n) < sizeof g_diag.line - 1 ? static_cast<size_t>(n)
+                                                                     : sizeof g_diag.line - 2;
+    g_diag.line[length++] = '\n';
+    WriteLine(g_diag.line, length);
+}
+
+// Runs under the tracker's lock: fixed storage and write(2) only.
+void MemoryLogToStderr(const char *text) {
+    if (IsDiagErrorLine(text))
+        ++g_diag.memlogErrors;
+    const size_t length = FormatDiagPrefixed(g_diag.sinkLine, sizeof g_diag.sinkLine,
+                                             g_diag.exitStep ? "leak" : "memlog", text);
+    WriteLine(g_diag.sinkLine, length);
+}
+
+void Sample(double nowMs) {
+    const size_t length =
+        FormatDiagSample(g_diag.line, sizeof g_diag.line, GetLiveUnitCount(), GetLiveBytes(),
+                         nowMs, g_diag.frames, SndGetUnderrunCount());
+    WriteLine(g_diag.line, length);
+}
+
+void CheckTimers() {
+    const double now = NowMs();
+    if (!g_diag.firstSecondReported && g_diag.firstFrameMs >= 0.0 &&
+        now >= g_diag.firstFrameMs + 1000.0) {
+        g_diag.firstSecondReported = true;
+        Say("diag: underruns-first-second=%" PRIu32, SndGetUnderrunCount());
+    }
+    if (now >= g_diag.nextSampleMs) {
+        Sample(now);
+        g_diag.nextSampleMs = NextDiagSampleMs(now, g_diag.nextSampleMs);
+    }
+}
+
+// Lists the blocks still live, bucket by bucket. Blocks allocated or freed
+// meanwhile by another thread may be missed or listed; at exit none should be.
+void ListLiveBlocks() {
+    Say("diag: leaks=%" PRIu32, GetLiveUnitCount());
+    for (unsigned bucket = 0; bucket < 4096; ++bucket) {
+        const size_t length = GetBucketChain(bucket, g_diag.chain, kChainCapacity);
+        for (size_t i = 0; i < length && i < kChainCapacity; ++i) {
+            Say("diag: leak number=%" PRIu32 " address=%p", GetAllocationNumber(g_diag.chain[i]),
+                g_diag.chain[i]);
+        }
+        if (length > kChainCapacity)
+            Say("diag: leak %zu more blocks in bucket %u", length - kChainCapacity, bucket);
+    }
+}
+
+void ReportAtExit() {
+    const double exitMs = NowMs();
+    Say("diag: exit-live-units=%" PRIu32 " exit-live-bytes=%" PRIu64, GetLiveUnitCount(),
+        GetLiveBytes());
+    const bool problems = ValidateAllUnits();
+    Say("diag: validate=%s", problems ? "problems" : "ok");
+    ListLiveBlocks();
+    // The tracker runs its exit step again after this (the last exit
+    // handler); running it now puts its leak lines in this report.
+    g_diag.exitStep = true;
+    RunMemoryExitStep();
+    g_diag.exitStep = false;
+    Say("diag: memlog-errors=%" PRIu32, g_diag.memlogErrors);
+    Say("diag: frames=%" PRIu64, g_diag.frames);
+    Say("diag: underruns=%" PRIu32, SndGetUnderrunCount());
+    Say("diag: t-start-ms=0.000 t-first-frame-ms=%.3f t-exit-ms=%.3f", g_diag.firstFrameMs,
+        exitMs);
+    // Later lines (the tracker's last exit step) would have no context.
+    SetMemoryLogSink(nullptr);
+}
+
+// Registered right after the tracker's own start-up, so the report runs after
+// every other static object is gone and just before the tracker's exit step.
+struct DiagStartup {
+    DiagStartup() {
+        g_diag.startNs = MonotonicNs();
+        SetMemoryLogSink(MemoryLogToStderr);
+        std::atexit(ReportAtExit);
+    }
+};
+
+__attribute__((init_priority(102))) DiagStartup g_diagStartup;
+
+} // namespace
+
+extern "C" {
+
+bool __wrap__Z19PlatformSwapBuffersv() {
+    const bool swapped = __real__Z19PlatformSwapBuffersv();
+    if (swapped) {
+        ++g_diag.frames;
+        if (g_diag.firstFrameMs < 0.0) {
+            g_diag.firstFrameMs = NowMs();
+            const size_t length =
+                FormatDiagFirstFrame(g_diag.line, sizeof g_diag.line, g_diag.firstFrameMs);
+            WriteLine(g_diag.line, length);
+        }
+    }
+    return swapped;
+}
+
+bool __wrap__Z19PlatformPollMessageP13WindowMessage(WindowMessage *msg) {
+    const bool got = __real__Z19PlatformPollMessageP13WindowMessage(msg);
+    CheckTimers();
+    return got;
+}
+
+int __wrap__Z11ShowMessagePKcS0_i(const char *caption, const char *text, int style) {
+    const int answer = __real__Z11ShowMessagePKcS0_i(caption, text, style);
+    if (!g_diag.questionAnswered) {
+        g_diag.questionAnswered = true;
+        Say("diag: question-answered-ms=%.3f", NowMs());
+    }
+    return answer;
+}
+
+void __wrap__ZN8CTestbedC1Ev(CTestbed *self) {
+    __real__ZN8CTestbedC1Ev(self);
+    const char *skip = std::getenv("ML_DIAG_SKIP_INTRO");
+    if (skip != nullptr && std::strcmp(skip, "1") == 0) {
+        self->m_stage = kPanelStage;
+        self->m_stageTime = 0.0f;
+    }
+}
+
+} // extern "C"

@@ -1,0 +1,46 @@
+#pragma once
+// The diagnostics variant of the program (marrowlake_diag) reports on standard
+// error what the product keeps to itself. Every line starts with "diag: " and
+// holds one fact or space-separated key=value pairs; times are milliseconds
+// (monotonic) since the diagnostics started, just before main.
+//
+//   diag: question-answered-ms=T          once, when the first message box returns
+//   diag: first-frame-ms=T                once, when the first frame was swapped
+//   diag: underruns-first-second=N        once, one second after the first frame
+//   diag: live-units=N live-bytes=N t-ms=T frames=N underruns=N
+//                                         every 10 seconds while the loop runs
+//   diag: memlog <line>                   each memory-log line of the tracker
+//   at exit, in this order:
+//   diag: exit-live-units=N exit-live-bytes=N
+//   diag: validate=ok|problems
+//   diag: leak number=N address=0x...     one per block still live
+//   diag: leak <line>                     lines of the tracker's exit step
+//   diag: memlog-errors=N                 "[!]" lines seen during the whole run
+//   diag: frames=N
+//   diag: underruns=N
+//   diag: t-start-ms=0.000 t-first-frame-ms=T t-exit-ms=T
+//
+// With ML_DIAG_SKIP_INTRO=1 in the environment the scene starts at its control
+// panel. The product reads no environment variable.
+
+#include <cstddef>
+#include <cstdint>
+
+// Time between two periodic samples (milliseconds).
+constexpr double kDiagSamplePeriodMs = 10000.0;
+
+// Formatters of the report lines: each writes one NUL-terminated line ending
+// in '\n' into out (truncated to outBytes - 1 characters) and returns its
+// length without the NUL.
+size_t FormatDiagSample(char *out, size_t outBytes, uint32_t liveUnits, uint64_t liveBytes,
+                        double tMs, uint64_t frames, uint32_t underruns);
+size_t FormatDiagFirstFrame(char *out, size_t outBytes, double tMs);
+size_t FormatDiagPrefixed(char *out, size_t outBytes, const char *tag, const char *text);
+
+// True when a memory-log line reports a problem ("[!]" prefix).
+bool IsDiagErrorLine(const char *line);
+
+// When the sample after one due at dueMs and taken at sampledMs is due: the
+// next point of the 10-second grid after sampledMs, so a late sample (a busy
+// machine) neither bunches the following ones nor shifts the grid.
+double NextDiagSampleMs(double sampledMs, double dueMs);
