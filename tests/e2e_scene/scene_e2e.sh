@@ -296,8 +296,9 @@ if [ "$size" = 1024 ]; then
     elapsed=$((r1 - r0))
     advance=$(((p1 - p0 + len) % len)) # the track loops
     note "hold: track advanced $((advance * 10 / rate))/10 s in $((elapsed * 10 / rate))/10 s of output"
-    # Some 2.5 s of seeking by 8000 frames per program frame: even at ten
-    # program frames a second over four seconds beyond plain playback.
+    # Some 2.5 s of seeking by 8000 frames per program frame: even at five
+    # program frames a second over two seconds beyond plain playback (at a
+    # usual 100 or more, half a minute).
     [ "$advance" -gt $((elapsed + 2 * rate)) ] ||
         fail "hold on next advanced the track by $advance frames in $elapsed frames"
 
