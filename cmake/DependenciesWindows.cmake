@@ -35,3 +35,6 @@ if(ML_BUILD_TESTS)
   endforeach()
   include(GoogleTest)
 endif()
+
+# M_PI and friends are only declared on request by the Windows runtime.
+add_compile_definitions(_USE_MATH_DEFINES)

@@ -152,20 +152,67 @@ struct DecodedPixels {
     std::vector<uint8_t> bytes;
 };
 
-bool CopyFrame(IWICImagingFactory *factory, IWICBitmapFrameDecode *frame, const PngHeader &header,
-               DecodedPixels *out) {
-    out->wide = header.bitDepth == 16;
-    const WICPixelFormatGUID wanted =
-        out->wide ? GUID_WICPixelFormat64bppRGBA : GUID_WICPixelFormat32bppBGRA;
+bool Convert(IWICImagingFactory *factory, IWICBitmapSource *frame, const PngHeader &header,
+             bool wide, DecodedPixels *out) {
     ComRef<IWICFormatConverter> converter;
     if (FAILED(factory->CreateFormatConverter(converter.out())) ||
-        FAILED(converter.p->Initialize(frame, wanted, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                       WICBitmapPaletteTypeCustom)))
+        FAILED(converter.p->Initialize(
+            frame, wide ? GUID_WICPixelFormat64bppRGBA : GUID_WICPixelFormat32bppBGRA,
+            WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom)))
         return false;
-    out->stride = header.width * (out->wide ? 8 : 4);
+    out->wide = wide;
+    out->stride = header.width * (wide ? 8 : 4);
     out->bytes.assign(size_t(out->stride) * header.height, 0);
     return SUCCEEDED(converter.p->CopyPixels(nullptr, out->stride, UINT(out->bytes.size()),
                                              out->bytes.data()));
+}
+
+// 16-bit sources in their own layout (16-bit gray, 48-bit RGB, 64-bit RGBA),
+// widened to 16-bit R, G, B, A: not every converter goes to 64-bit RGBA.
+bool CopyWide(IWICBitmapFrameDecode *frame, const PngHeader &header, DecodedPixels *out) {
+    WICPixelFormatGUID format;
+    if (FAILED(frame->GetPixelFormat(&format)))
+        return false;
+    int channels = 0;
+    if (format == GUID_WICPixelFormat16bppGray)
+        channels = 1;
+    else if (format == GUID_WICPixelFormat48bppRGB)
+        channels = 3;
+    else if (format == GUID_WICPixelFormat64bppRGBA)
+        channels = 4;
+    else
+        return false;
+    const UINT stride = header.width * channels * 2;
+    std::vector<uint8_t> native(size_t(stride) * header.height);
+    if (FAILED(frame->CopyPixels(nullptr, stride, UINT(native.size()), native.data())))
+        return false;
+    out->wide = true;
+    out->stride = header.width * 8;
+    out->bytes.assign(size_t(out->stride) * header.height, 0xFF);
+    for (uint32_t r = 0; r < header.height; ++r) {
+        const uint8_t *src = native.data() + size_t(r) * stride;
+        uint8_t *dst = out->bytes.data() + size_t(r) * out->stride;
+        for (uint32_t x = 0; x < header.width; ++x, src += channels * 2, dst += 8) {
+            for (int c = 0; c < 3; ++c) {
+                const int from = channels == 1 ? 0 : c;
+                dst[c * 2] = src[from * 2];
+                dst[c * 2 + 1] = src[from * 2 + 1];
+            }
+            if (channels == 4) {
+                dst[6] = src[6];
+                dst[7] = src[7];
+            }
+        }
+    }
+    return true;
+}
+
+bool CopyFrame(IWICImagingFactory *factory, IWICBitmapFrameDecode *frame, const PngHeader &header,
+               DecodedPixels *out) {
+    if (header.bitDepth == 16 &&
+        (CopyWide(frame, header, out) || Convert(factory, frame, header, true, out)))
+        return true;
+    return Convert(factory, frame, header, false, out);
 }
 
 bool DecodeWithWic(const uint8_t *bytes, size_t size, const PngHeader &header,
@@ -219,7 +266,10 @@ void CopyTexels(CTexture *texture, const PngHeader &header, const DecodedPixels 
                 green = s[1];
                 red = s[2];
                 alpha = s[3];
-                isKey = red == header.key[0] && green == header.key[1] && blue == header.key[2];
+                const int keyShift = header.bitDepth == 16 ? 8 : 0;
+                isKey = red == (header.key[0] >> keyShift) &&
+                        green == (header.key[1] >> keyShift) &&
+                        blue == (header.key[2] >> keyShift);
             }
             switch (header.colourType) {
             case kGray:

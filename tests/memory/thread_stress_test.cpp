@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <chrono>
@@ -109,6 +111,8 @@ TEST(ThreadStress, ConcurrentAllocationKeepsTheTrackerConsistent)
     }
 }
 
+// Windows has no fork.
+#ifndef _WIN32
 // Waits up to ten seconds for a child; kills it when it hangs. True when it
 // exited with status 0.
 bool ChildExitedCleanly(pid_t child)
@@ -151,5 +155,7 @@ TEST(ThreadStress, ChildOfAForkCanAllocateWhileAnotherThreadDoes)
     churn.join();
     EXPECT_EQ(clean, 50);
 }
+
+#endif
 
 } // namespace

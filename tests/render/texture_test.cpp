@@ -1,4 +1,5 @@
 #include "render/packed_colour.h"
+#include "render/png_colour_types.h"
 #include "render/png_writer.h"
 #include "render/render_device.h"
 #include "render/render_internal.h"
@@ -8,7 +9,6 @@
 #include "memory/memory_tracker.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 #include <zlib.h>
 
 #include <cstring>
