@@ -19,6 +19,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -38,6 +39,7 @@ struct GaplessInfo {
     bool present = false;
     std::int64_t length = -1; // samples per channel, trimmed
     std::int64_t skip = 0;    // leading samples to drop (encoder + decoder delay)
+    std::int64_t padding = 0; // samples the encoder added at the end
 };
 
 std::uint32_t BigEndian32(const std::uint8_t *p) {
@@ -94,8 +96,27 @@ GaplessInfo ReadGaplessInfo(const std::vector<std::uint8_t> &file) {
     const std::int64_t perFrame = version == 3 ? 1152 : 576;
     info.present = true;
     info.skip = delay + kDecoderDelay;
+    info.padding = padding;
     info.length = std::max<std::int64_t>(0, frames * perFrame - delay - padding);
     return info;
+}
+
+// True when bytes hold an MPEG audio frame header (layer I to III, a real
+// bitrate and rate) within the first few kilobytes after any ID3v2 tag.
+bool HasMpegAudio(const std::vector<std::uint8_t> &file) {
+    size_t at = 0;
+    if (file.size() >= 10 && std::memcmp(file.data(), "ID3", 3) == 0)
+        at = 10 + ((size_t(file[6] & 0x7F) << 21) | (size_t(file[7] & 0x7F) << 14) |
+                   (size_t(file[8] & 0x7F) << 7) | size_t(file[9] & 0x7F));
+    const size_t end = std::min(file.size(), at + 4096);
+    for (size_t i = at; i + 4 <= end; ++i) {
+        const std::uint8_t *h = file.data() + i;
+        if (h[0] == 0xFF && (h[1] & 0xE0) == 0xE0 && ((h[1] >> 3) & 3) != 1 &&
+            ((h[1] >> 1) & 3) != 0 && (h[2] >> 4) != 15 && (h[2] >> 4) != 0 &&
+            ((h[2] >> 2) & 3) != 3)
+            return true;
+    }
+    return false;
 }
 
 // Frame index at the rate for a 100 ns timestamp, rounded to nearest.
@@ -152,11 +173,9 @@ bool ConfigureOutput(SndDecoder *decoder, int rate) {
     IMFMediaType *native = nullptr;
     if (FAILED(decoder->reader->GetNativeMediaType(MF_SOURCE_READER_FIRST_AUDIO_STREAM, 0, &native)))
         return false;
-    GUID subtype = GUID_NULL;
-    native->GetGUID(MF_MT_SUBTYPE, &subtype);
+    // Some platforms decode inside the source and offer PCM as the native
+    // type, so the file itself was checked for MPEG audio beforehand.
     native->Release();
-    if (subtype != MFAudioFormat_MP3 && subtype != MFAudioFormat_MPEG)
-        return false;
 
     for (int channels : {2, 0}) {
         IMFMediaType *type = nullptr;
@@ -261,7 +280,7 @@ SndDecoder *SndDecoderOpen(const char *name, const SndFileFunctions &files, int 
     std::vector<std::uint8_t> bytes;
     const bool read = ReadWholeFile(files, file, &bytes);
     files.close(file);
-    if (!read)
+    if (!read || !HasMpegAudio(bytes))
         return nullptr;
 
     EnsureCom();
@@ -298,8 +317,16 @@ SndDecoder *SndDecoderOpen(const char *name, const SndFileFunctions &files, int 
         decoder->mfLength = FrameAt(LONGLONG(duration.uhVal.QuadPart), rate);
     PropVariantClear(&duration);
 
+    // A source that already trims the delay and padding says so by a duration
+    // nearer the trimmed length than the whole of the decoded frames.
+    GaplessInfo &gapless = decoder->gapless;
+    if (gapless.present && decoder->mfLength >= 0) {
+        const std::int64_t whole = gapless.length + gapless.skip + gapless.padding - kDecoderDelay;
+        if (std::llabs(decoder->mfLength - gapless.length) < std::llabs(decoder->mfLength - whole))
+            gapless.skip = 0;
+    }
     // The first buffer proves there is audio to decode.
-    decoder->wantRaw = decoder->gapless.skip;
+    decoder->wantRaw = gapless.skip;
     if (!FetchBuffer(decoder)) {
         SndDecoderClose(decoder);
         return nullptr;
