@@ -14,6 +14,7 @@
 #include "memory/tracker_internal.h"
 #include "scene/testbed.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cinttypes>
@@ -55,6 +56,9 @@ struct DiagState {
 // Every member has a constant initialiser, so this is constant-initialised:
 // a dynamic initialisation would run after DiagStartup and undo it.
 DiagState g_diag;
+
+// Set by SIGUSR1: one extra sample at the next loop pass.
+volatile sig_atomic_t g_sampleRequested = 0;
 
 int64_t MonotonicNs() {
     timespec now{};
@@ -99,11 +103,19 @@ void MemoryLogToStderr(const char *text) {
     WriteLine(g_diag.sinkLine, length);
 }
 
-void Sample(double nowMs) {
-    const size_t length =
+void Sample(double nowMs, bool requested) {
+    size_t length =
         FormatDiagSample(g_diag.line, sizeof g_diag.line, GetLiveUnitCount(), GetLiveBytes(),
                          nowMs, g_diag.frames, SndGetUnderrunCount());
+    if (requested && length > 0 && length + 10 < sizeof g_diag.line) {
+        std::memcpy(g_diag.line + length - 1, " requested\n", 12);
+        length += 10;
+    }
     WriteLine(g_diag.line, length);
+}
+
+void RequestSample(int) {
+    g_sampleRequested = 1;
 }
 
 void CheckTimers() {
@@ -114,8 +126,12 @@ void CheckTimers() {
         Say("diag: underruns-first-second=%" PRIu32, SndGetUnderrunCount());
     }
     if (now >= g_diag.nextSampleMs) {
-        Sample(now);
+        Sample(now, false);
         g_diag.nextSampleMs = NextDiagSampleMs(now, g_diag.nextSampleMs);
+    }
+    if (g_sampleRequested != 0) {
+        g_sampleRequested = 0;
+        Sample(now, true);
     }
 }
 
@@ -162,6 +178,11 @@ struct DiagStartup {
         g_diag.startNs = MonotonicNs();
         SetMemoryLogSink(MemoryLogToStderr);
         std::atexit(ReportAtExit);
+        struct sigaction action {};
+        action.sa_handler = RequestSample;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGUSR1, &action, nullptr);
     }
 };
 

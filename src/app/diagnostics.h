@@ -9,6 +9,8 @@
 //   diag: underruns-first-second=N        once, one second after the first frame
 //   diag: live-units=N live-bytes=N t-ms=T frames=N underruns=N
 //                                         every 10 seconds while the loop runs
+//   diag: live-units=N ... underruns=N requested
+//                                         the same, once per SIGUSR1 received
 //   diag: memlog <line>                   each memory-log line of the tracker
 //   at exit, in this order:
 //   diag: exit-live-units=N exit-live-bytes=N
