@@ -73,13 +73,13 @@ wait_first_frame 100
 # Every button, a hold on both seek buttons, clicks outside the panel.
 for step in play next pause pause stop play previous logo next stop pause play; do
     click "$step"
-    sleep 0.15
+    sleep 0.1
 done
 hold next 0.8
 hold previous 0.8
 press_at 900 100 0.1
 press_at 20 20 0.1
-sleep 2
+sleep 1
 running || fail "ended before the quit button"
 quit_by_button
 wait_exit 100 || fail "still running 10 s after the quit button"
