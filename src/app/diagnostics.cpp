@@ -14,6 +14,7 @@
 #include "memory/tracker_internal.h"
 #include "scene/testbed.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -41,6 +42,7 @@ constexpr uint32_t kPanelStage = 5; // the scene's stage after the five intro pi
 
 struct DiagState {
     int64_t startNs = 0;
+    double processAgeMs = -1.0; // process start to startNs, -1 when unknown
     uint64_t frames = 0;
     double firstFrameMs = -1.0;
     bool questionAnswered = false;
@@ -64,6 +66,34 @@ int64_t MonotonicNs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// How long the process had existed when called (milliseconds, in steps of
+// the kernel's clock tick, usually 10 ms), from /proc/self/stat; -1 when
+// unknown. No allocation: it runs before main.
+double ProcessAgeMs() {
+    char text[1024];
+    const int fd = open("/proc/self/stat", O_RDONLY);
+    if (fd < 0)
+        return -1.0;
+    const ssize_t got = read(fd, text, sizeof text - 1);
+    close(fd);
+    if (got <= 0)
+        return -1.0;
+    text[got] = '\0';
+    // Field 22 (start time in ticks after boot) counts from the state, field
+    // 3, which follows the command name's closing parenthesis.
+    const char *field = std::strrchr(text, ')');
+    for (int i = 2; field != nullptr && i < 22; ++i)
+        field = std::strchr(field + 1, ' ');
+    const long ticksPerSecond = sysconf(_SC_CLK_TCK);
+    if (field == nullptr || ticksPerSecond <= 0)
+        return -1.0;
+    const double startSeconds = std::strtod(field + 1, nullptr) / static_cast<double>(ticksPerSecond);
+    timespec boot{};
+    clock_gettime(CLOCK_BOOTTIME, &boot);
+    const double bootSeconds = static_cast<double>(boot.tv_sec) + boot.tv_nsec * 1e-9;
+    return bootSeconds >= startSeconds ? (bootSeconds - startSeconds) * 1000.0 : -1.0;
 }
 
 double NowMs() {
@@ -165,6 +195,7 @@ void ReportAtExit() {
     Say("diag: memlog-errors=%" PRIu32, g_diag.memlogErrors);
     Say("diag: frames=%" PRIu64, g_diag.frames);
     Say("diag: underruns=%" PRIu32, SndGetUnderrunCount());
+    Say("diag: process-age-at-start-ms=%.0f", g_diag.processAgeMs);
     Say("diag: t-start-ms=0.000 t-first-frame-ms=%.3f t-exit-ms=%.3f", g_diag.firstFrameMs,
         exitMs);
     // Later lines (the tracker's last exit step) would have no context.
@@ -176,6 +207,7 @@ void ReportAtExit() {
 struct DiagStartup {
     DiagStartup() {
         g_diag.startNs = MonotonicNs();
+        g_diag.processAgeMs = ProcessAgeMs();
         SetMemoryLogSink(MemoryLogToStderr);
         std::atexit(ReportAtExit);
         struct sigaction action {};

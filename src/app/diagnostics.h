@@ -2,7 +2,9 @@
 // The diagnostics variant of the program (marrowlake_diag) reports on standard
 // error what the product keeps to itself. Every line starts with "diag: " and
 // holds one fact or space-separated key=value pairs; times are milliseconds
-// (monotonic) since the diagnostics started, just before main.
+// (monotonic) since the diagnostics started, in a static initialiser before
+// main, once the dynamic loader is done (process-age-at-start-ms says how long
+// after the process start that was, to the kernel's 10 ms clock tick).
 //
 //   diag: question-answered-ms=T          once, when the first message box returns
 //   diag: first-frame-ms=T                once, when the first frame was swapped
@@ -20,6 +22,7 @@
 //   diag: memlog-errors=N                 "[!]" lines seen during the whole run
 //   diag: frames=N
 //   diag: underruns=N
+//   diag: process-age-at-start-ms=T       -1 when unknown
 //   diag: t-start-ms=0.000 t-first-frame-ms=T t-exit-ms=T
 //
 // With ML_DIAG_SKIP_INTRO=1 in the environment the scene starts at its control
