@@ -48,8 +48,8 @@ struct DiagState {
     bool questionAnswered = false;
     bool firstSecondReported = false;
     double nextSampleMs = kDiagSamplePeriodMs;
-    uint32_t memlogErrors = 0; // written under the tracker's lock
-    bool exitStep = false;     // the sink is reporting the tracker's exit step
+    uint32_t memlogErrors = 0;      // written under the tracker's lock
+    bool exitStep = false;          // the sink is reporting the tracker's exit step
     char line[kLineBytes] = {};     // main thread
     char sinkLine[kLineBytes] = {}; // the sink, under the tracker's lock
     const void *chain[kChainCapacity] = {};
@@ -89,7 +89,8 @@ double ProcessAgeMs() {
     const long ticksPerSecond = sysconf(_SC_CLK_TCK);
     if (field == nullptr || ticksPerSecond <= 0)
         return -1.0;
-    const double startSeconds = std::strtod(field + 1, nullptr) / static_cast<double>(ticksPerSecond);
+    const double startSeconds =
+        std::strtod(field + 1, nullptr) / static_cast<double>(ticksPerSecond);
     timespec boot{};
     clock_gettime(CLOCK_BOOTTIME, &boot);
     const double bootSeconds = static_cast<double>(boot.tv_sec) + boot.tv_nsec * 1e-9;
@@ -119,7 +120,7 @@ void Say(const char *format, ...) {
     if (n < 0)
         return;
     size_t length = static_cast<size_t>(n) < sizeof g_diag.line - 1 ? static_cast<size_t>(n)
-                                                                     : sizeof g_diag.line - 2;
+                                                                    : sizeof g_diag.line - 2;
     g_diag.line[length++] = '\n';
     WriteLine(g_diag.line, length);
 }
@@ -134,9 +135,8 @@ void MemoryLogToStderr(const char *text) {
 }
 
 void Sample(double nowMs, bool requested) {
-    size_t length =
-        FormatDiagSample(g_diag.line, sizeof g_diag.line, GetLiveUnitCount(), GetLiveBytes(),
-                         nowMs, g_diag.frames, SndGetUnderrunCount());
+    size_t length = FormatDiagSample(g_diag.line, sizeof g_diag.line, GetLiveUnitCount(),
+                                     GetLiveBytes(), nowMs, g_diag.frames, SndGetUnderrunCount());
     if (requested && length > 0 && length + 10 < sizeof g_diag.line) {
         std::memcpy(g_diag.line + length - 1, " requested\n", 12);
         length += 10;
@@ -196,8 +196,7 @@ void ReportAtExit() {
     Say("diag: frames=%" PRIu64, g_diag.frames);
     Say("diag: underruns=%" PRIu32, SndGetUnderrunCount());
     Say("diag: process-age-at-start-ms=%.0f", g_diag.processAgeMs);
-    Say("diag: t-start-ms=0.000 t-first-frame-ms=%.3f t-exit-ms=%.3f", g_diag.firstFrameMs,
-        exitMs);
+    Say("diag: t-start-ms=0.000 t-first-frame-ms=%.3f t-exit-ms=%.3f", g_diag.firstFrameMs, exitMs);
     // Later lines (the tracker's last exit step) would have no context.
     SetMemoryLogSink(nullptr);
 }

@@ -43,8 +43,7 @@ size_t FormatDiagFirstFrame(char *out, size_t outBytes, double tMs) {
 }
 
 size_t FormatDiagPrefixed(char *out, size_t outBytes, const char *tag, const char *text) {
-    const int n = std::snprintf(out, outBytes, "diag: %s %s\n", tag ? tag : "",
-                                text ? text : "");
+    const int n = std::snprintf(out, outBytes, "diag: %s %s\n", tag ? tag : "", text ? text : "");
     return EndLine(out, outBytes, Stored(n, outBytes));
 }
 

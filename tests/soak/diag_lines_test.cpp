@@ -12,8 +12,8 @@ namespace {
 TEST(DiagLines, SampleLineHasEveryKeyInOrder) {
     char line[256];
     const size_t n = FormatDiagSample(line, sizeof line, 3692, 27012156, 10029.5434, 219, 2);
-    EXPECT_STREQ(line,
-                 "diag: live-units=3692 live-bytes=27012156 t-ms=10029.543 frames=219 underruns=2\n");
+    EXPECT_STREQ(
+        line, "diag: live-units=3692 live-bytes=27012156 t-ms=10029.543 frames=219 underruns=2\n");
     EXPECT_EQ(n, std::strlen(line));
 }
 
