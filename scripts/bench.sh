@@ -60,12 +60,16 @@ step() { echo "== $*" >&2; }
 # ---- frame cost ----
 step "recording the scene's GL calls"
 "$bin/scene_record" "$log/trace.bin" >"$log/record.txt"
-: >"$log/scene-ms" ; : >"$log/scene-cpu" ; : >"$log/replay-ms" ; : >"$log/replay-cpu"
+: >"$log/scene-ms"; : >"$log/scene-cpu"; : >"$log/replay-ms"; : >"$log/replay-cpu"
+: >"$log/once-ms"; : >"$log/once-cpu"
 for r in $(seq "$rounds"); do
-    step "frames, round $r of $rounds: scene, then replay ($frames frames each)"
+    step "frames, round $r of $rounds: scene, replay, replay without re-uploads ($frames frames each)"
     "$bin/scene_frames" --frames "$frames" >"$log/scene-$r.txt"
     "$bin/gl_replay" "$log/trace.bin" --frames "$frames" >"$log/replay-$r.txt" || {
         echo "replay differs from the recorded frame:"; cat "$log/replay-$r.txt"; exit 1; }
+    "$bin/gl_replay" "$log/trace.bin" --frames "$frames" --upload-once >"$log/once-$r.txt" || true
+    field ms-per-frame "$log/once-$r.txt" >>"$log/once-ms"
+    field cpu-ms-per-frame "$log/once-$r.txt" >>"$log/once-cpu"
     field ms-per-frame "$log/scene-$r.txt" >>"$log/scene-ms"
     field cpu-ms-per-frame "$log/scene-$r.txt" >>"$log/scene-cpu"
     field ms-per-frame "$log/replay-$r.txt" >>"$log/replay-ms"
@@ -73,6 +77,7 @@ for r in $(seq "$rounds"); do
 done
 scene_ms=$(median <"$log/scene-ms"); scene_cpu=$(median <"$log/scene-cpu")
 replay_ms=$(median <"$log/replay-ms"); replay_cpu=$(median <"$log/replay-cpu")
+once_ms=$(median <"$log/once-ms"); once_cpu=$(median <"$log/once-cpu")
 
 step "callgrind: scene and replay, $cg_frames frames each (rasteriser in the calling thread)"
 LP_NUM_THREADS=0 valgrind --tool=callgrind --callgrind-out-file="$log/callgrind.scene" \
@@ -81,13 +86,18 @@ LP_NUM_THREADS=0 valgrind --tool=callgrind --callgrind-out-file="$log/callgrind.
 LP_NUM_THREADS=0 valgrind --tool=callgrind --callgrind-out-file="$log/callgrind.replay" \
     --collect-atstart=no '--toggle-collect=*MeasuredReplayFrames*' \
     "$bin/gl_replay" "$log/trace.bin" --frames "$cg_frames" --warmup 5 >"$log/cg-replay-run.txt" 2>&1
-python3 bench/scene/callgrind_split.py "$log/callgrind.scene" "$cg_frames" scene >"$log/cg-scene.txt"
+python3 bench/scene/callgrind_split.py "$log/callgrind.scene" "$cg_frames" scene \
+    RenderLayers CTexture::Bind SDL_GL_SwapWindow >"$log/cg-scene.txt"
 python3 bench/scene/callgrind_split.py "$log/callgrind.replay" "$cg_frames" replay >"$log/cg-replay.txt"
 scene_ir=$(field ir-per-frame "$log/cg-scene.txt")
 own_ir=$(field own-ir-per-frame "$log/cg-scene.txt")
 own_share=$(field own-share "$log/cg-scene.txt")
 replay_ir=$(field ir-per-frame "$log/cg-replay.txt")
 replay_own_ir=$(field own-ir-per-frame "$log/cg-replay.txt")
+render_ir=$(field incl-RenderLayers "$log/cg-scene.txt")
+bind_ir=$(field incl-CTexture::Bind "$log/cg-scene.txt")
+swap_ir=$(field incl-SDL_GL_SwapWindow "$log/cg-scene.txt")
+pct() { calc "%.1f%%" "100 * $1 / $2"; }
 
 # ---- start-up ----
 step "start-up: 5 runs of marrowlake_diag, the question answered when its box maps"
@@ -154,7 +164,9 @@ cat <<EOF
 |---|---|---|---|
 | Frame, scene on the panel ($frames frames, 1024x768, median of $rounds) | $scene_ms ms wall, $scene_cpu ms CPU | | |
 | Frame, replay of the same GL calls (same run) | $replay_ms ms wall, $replay_cpu ms CPU | | |
+| Frame, replay without the per-bind re-uploads | $once_ms ms wall, $once_cpu ms CPU | | |
 | Instructions per frame, scene / replay (callgrind, $cg_frames frames) | $scene_ir / $replay_ir | | |
+| Scene frame instructions: render pass / its texture uploads / swap (rasteriser flush) | $(pct "$render_ir" "$scene_ir") / $(pct "$bind_ir" "$scene_ir") / $(pct "$swap_ir" "$scene_ir") | | |
 | Own instructions per frame (executable + runtime it calls) | $own_ir of $scene_ir = $own_share (replay's own: $replay_own_ir) | <= 10% | $(met "$own_pct <= 10") |
 | Start-up to first frame swapped (diag, median of 5) | $first_frame ms | <= 2x decode sum | $(met "$first_frame <= 2 * $decode_sum") ($startup_ratio x) |
 | Decoding the eight pictures alone (sum of medians) | $decode_sum ms wall, $decode_cpu ms CPU | | |

@@ -11,6 +11,7 @@ namespace gltrace {
 
 constexpr uint32_t kMagic = 0x54474C4Du; // "MLGT"
 constexpr uint32_t kVersion = 1;
+constexpr uint32_t kMaxOps = 1u << 22; // records per stream a file may claim
 
 enum Code : uint32_t {
     kAlphaFunc,
@@ -147,7 +148,8 @@ inline bool Load(const char *path, Trace &t) {
     Header h{};
     bool ok = std::fread(&h, sizeof h, 1, f) == 1 && h.magic == kMagic && h.version == kVersion &&
               h.width > 0 && h.width <= 8192 && h.height > 0 && h.height <= 8192 &&
-              h.pixelBytes <= h.width * h.height * 4u;
+              h.pixelBytes <= h.width * h.height * 4u && h.setupOps <= kMaxOps &&
+              h.frameOps <= kMaxOps;
     ok = ok && ReadStream(f, h.setupOps, t.setup) && ReadStream(f, h.frameOps, t.frame);
     if (ok) {
         t.width = h.width;
