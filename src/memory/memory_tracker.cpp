@@ -379,10 +379,13 @@ void ExitStep()
     ExitStepLocked();
 }
 
+#ifndef _WIN32
 // A fork() while another thread holds the lock would leave the child's copy
-// locked for good; holding it across the fork keeps the state whole.
+// locked for good; holding it across the fork keeps the state whole. Windows
+// has no fork.
 void LockBeforeFork() { g_trackerLock.lock(); }
 void UnlockAfterFork() { g_trackerLock.unlock(); }
+#endif
 
 // Runs before the other static initialisers of the program: writes the log
 // header and registers the exit step, which therefore runs after the
@@ -395,7 +398,9 @@ struct TrackerStartup {
             WriteMemoryLogHeaderIfPending();
         }
         std::atexit(ExitStep);
+#ifndef _WIN32
         pthread_atfork(LockBeforeFork, UnlockAfterFork, UnlockAfterFork);
+#endif
     }
 };
 
