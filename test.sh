@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test headless under a
-# private Xvfb display. Exits non-zero on any failure.
+# private Xvfb display: the whole CTest suite, then the sanitizer build.
+# Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh test
@@ -25,4 +26,11 @@ fi
 export DISPLAY=":$display"
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 
-ctest --test-dir build --output-on-failure -j2 --timeout 600
+status=0
+ctest --test-dir build --output-on-failure -j2 --timeout 600 || status=1
+
+# The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# reusing this build's generated assets.
+scripts/test-sanitize.sh build build-asan || status=1
+
+exit $status
