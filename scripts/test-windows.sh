@@ -3,17 +3,23 @@
 # 64-bit Windows and runs them under Wine, then drives the program end to end:
 # the size question, the window's client size and title, the sound of side A
 # through a private PulseAudio null sink, a click on next, and the quit button
-# with exit code 0.
+# with exit code 0; then packs the .zip and runs the unpacked program at
+# 800x600 the same way.
 #
-#   scripts/test-windows.sh [host-build-dir]
+#   scripts/test-windows.sh <host build dir>
 #
-# The host build dir (default build-winhost) provides the generated pictures,
-# logo and music; it is configured when missing. Exits non-zero on failure,
-# 0 with a notice when Wine cannot be installed here.
+# The host build dir (e.g. build-winhost) provides the generated pictures,
+# logo and music; it is configured when missing. Ends with a line
+# "windows: N passed, M failed"; exits non-zero on failure, 0 with a notice
+# when Wine cannot be installed here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-host=$(realpath -m "${1:-build-winhost}")
+if [ $# -ne 1 ]; then
+  echo "usage: scripts/test-windows.sh <host build dir>" >&2
+  exit 2
+fi
+host=$(realpath -m "$1")
 cross="$root/build-win"
 
 packages="g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine wine64
@@ -27,6 +33,7 @@ if [ -n "$missing" ]; then
   if [ "$(id -u)" != 0 ] || ! { apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
       apt-get install -y -qq --no-install-recommends $missing >/dev/null; }; then
     echo "test-windows: cannot install$missing; Windows tests skipped"
+    echo "windows: 0 passed, 0 failed (skipped)"
     exit 0
   fi
 fi
@@ -43,12 +50,16 @@ cmake --build "$cross" --target marrowlake ml_music $tests -j2
 
 work=$(mktemp -d)
 pids=""
+passed=0
+failed=0
 cleanup() {
   for pid in $pids; do kill "$pid" 2>/dev/null || true; done
   WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
   rm -rf "$work"
+  echo "windows: $passed passed, $failed failed"
 }
 trap cleanup EXIT
+ok() { echo "ok: $*"; passed=$((passed + 1)); }
 
 # A private X server.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
@@ -77,10 +88,26 @@ pids="$pids $!"
 for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 
 echo "== unit tests under Wine"
-ctest --test-dir "$cross" -L cross --output-on-failure -j2 --timeout 300
+ctest --test-dir "$cross" -L cross --output-on-failure -j2 --timeout 300 | tee "$work/ctest.log" || true
+read -r unit_failed unit_total <<<"$(awk '/tests failed out of/{print $(NF-5), $NF}' "$work/ctest.log")" || true
+if [ -z "$unit_total" ] || [ "$unit_total" = 0 ]; then
+  echo "FAIL: no unit test ran"
+  failed=$((failed + 1))
+else
+  passed=$((passed + unit_total - unit_failed))
+  failed=$((failed + unit_failed))
+fi
 
 echo "== end to end: marrowlake.exe"
-fail() { echo "FAIL: $*"; exit 1; }
+# A failed end-to-end step ends the script: later steps depend on it.
+fail() {
+  echo "FAIL: $*"
+  failed=$((failed + 1))
+  for log in "$work"/run*.log; do
+    [ -s "$log" ] && { echo "--- $log"; tr -d '\r' <"$log" | tail -20; }
+  done
+  exit 1
+}
 find_window() { # name pattern -> X window id
   for _ in $(seq 120); do
     id=$(xwininfo -root -tree | awk -v n="$1" '$0 ~ n {print $1; exit}')
@@ -98,74 +125,87 @@ level() { # raw capture, start s, length s -> RMS in dB (integer)
   sox -t raw -r 44100 -e signed -b 16 -c 2 "$1" -n trim "$2" "$3" stats 2>&1 |
     awk '/RMS lev dB/{v=$4; if (v=="-inf") v=-200; printf "%d\n", v}'
 }
-
-# Run 1: answer No (1024x768), let side A play, click next, quit by the button.
-parec -d capture.monitor --format=s16le --rate=44100 --channels=2 --raw >"$work/a.raw" &
-parec_pid=$!
-pids="$pids $parec_pid"
-(cd "$cross/bin" && wine marrowlake.exe >"$work/run1.log" 2>&1; echo $? >"$work/run1.rc") &
-box=$(find_window '"Resolution"') || fail "no size question"
-read -r bx by _ _ <<<"$(geometry "$box")"
-xdotool mousemove $((bx + 30)) $((by + 30))
-sleep 0.3
-xdotool key n
-xdotool keyup n Return
-win=$(find_window '"Ondu - Marrowlake"') || fail "no main window"
-read -r wx wy ww wh <<<"$(geometry "$win")"
-# The static edge adds one pixel on each side of the client area.
-[ "$ww" = 1026 ] && [ "$wh" = 770 ] || fail "1024x768 window is ${ww}x${wh}"
-echo "window 1024x768 client at $wx,$wy: ok"
-sleep 33 # intro, then the panel is in place
+record() { # raw file: records the null sink until stop_recording
+  parec -d capture.monitor --format=s16le --rate=44100 --channels=2 --raw >"$1" &
+  parec_pid=$!
+  pids="$pids $parec_pid"
+}
+stop_recording() { kill "$parec_pid" 2>/dev/null || true; wait "$parec_pid" 2>/dev/null || true; }
 # Panel buttons in picture pixels (1024 wide), scaled to the client area,
-# which starts one pixel inside the window.
-at() { echo $((wx + 1 + $1 * ww_client / 1024)) $((wy + 1 + $2 * ww_client / 1024)); }
-ww_client=1024
-kill $parec_pid 2>/dev/null || true
+# which starts one pixel inside the window (the static edge).
+at() { echo $((wx + 1 + $1 * client_w / 1024)) $((wy + 1 + $2 * client_w / 1024)); }
+
+# start <run> <folder> <answer key> <client w> <client h>: starts the program
+# from the folder, answers the size question and checks the window.
+start() {
+  run=$1
+  (cd "$2" && wine marrowlake.exe >"$work/$run.log" 2>&1; echo $? >"$work/$run.rc") &
+  box=$(find_window '"Resolution"') || fail "$run: no size question"
+  read -r bx by _ _ <<<"$(geometry "$box")"
+  xdotool mousemove $((bx + 30)) $((by + 30))
+  sleep 0.3
+  xdotool key "$3"
+  xdotool keyup n Return
+  win=$(find_window '"Ondu - Marrowlake"') || fail "$run: no main window"
+  read -r wx wy ww wh <<<"$(geometry "$win")"
+  client_w=$4
+  [ "$ww" = $(($4 + 2)) ] && [ "$wh" = $(($5 + 2)) ] || fail "$run: $4x$5 window is ${ww}x${wh}"
+  ok "$run: window ${4}x$5 client at $wx,$wy"
+}
+# quit <run>: the panel's quit button ends the program with exit code 0.
+quit() {
+  click $(at 110 728)
+  for _ in $(seq 150); do [ -f "$work/$1.rc" ] && break; sleep 0.2; done
+  [ -f "$work/$1.rc" ] || fail "$1: quit button did not end the program within 30 s"
+  [ "$(cat "$work/$1.rc")" = 0 ] || fail "$1: exit code $(cat "$work/$1.rc")"
+  ok "$1: quit, exit code 0"
+}
+
+# Run 1, from the build folder: answer No (1024x768), let side A play through
+# the intro, click next, quit by the button.
+record "$work/a.raw"
+start run1 "$cross/bin" n 1024 768
+sleep 33 # intro, then the panel is in place
+stop_recording
 a_level=$(level "$work/a.raw" 5 20)
-[ "$a_level" -gt -60 ] || fail "side A silent (RMS ${a_level} dB)"
-echo "side A heard: RMS ${a_level} dB"
+[ "$a_level" -gt -60 ] || fail "run1: side A silent (RMS ${a_level} dB)"
+ok "run1: side A heard, RMS ${a_level} dB"
 
 # Next: side B starts at once, from its beginning; it must differ from the
 # side A stretch heard just before.
-parec -d capture.monitor --format=s16le --rate=44100 --channels=2 --raw >"$work/b.raw" &
-parec_pid=$!
-pids="$pids $parec_pid"
+record "$work/b.raw"
 sleep 1
 click $(at 537 392)
 sleep 6
-kill $parec_pid 2>/dev/null || true
+stop_recording
 b_level=$(level "$work/b.raw" 2 4)
-[ "$b_level" -gt -60 ] || fail "silent after next (RMS ${b_level} dB)"
+[ "$b_level" -gt -60 ] || fail "run1: silent after next (RMS ${b_level} dB)"
 sox -t raw -r 44100 -e signed -b 16 -c 2 "$work/b.raw" "$work/b.wav" trim 2 4
 sox -t raw -r 44100 -e signed -b 16 -c 2 "$work/a.raw" "$work/a.wav" trim 20 4
 diff_level=$(sox -m -v 1 "$work/b.wav" -v -1 "$work/a.wav" -n stats 2>&1 |
   awk '/RMS lev dB/{v=$4; if (v=="-inf") v=-200; printf "%d\n", v}')
-[ "$diff_level" -gt -40 ] || fail "next did not switch the track"
-echo "next switched the track: RMS ${b_level} dB"
+[ "$diff_level" -gt -40 ] || fail "run1: next did not switch the track"
+ok "run1: next switched the track, RMS ${b_level} dB"
+quit run1
 
-# Quit by the panel button: exit code 0.
-click $(at 110 728)
-for _ in $(seq 100); do [ -f "$work/run1.rc" ] && break; sleep 0.2; done
-[ -f "$work/run1.rc" ] || fail "quit button did not end the program"
-[ "$(cat "$work/run1.rc")" = 0 ] || fail "exit code $(cat "$work/run1.rc")"
-echo "quit: exit code 0"
-
-# Run 2: answer Yes (800x600), then quit by the panel button.
-(cd "$cross/bin" && wine marrowlake.exe >"$work/run2.log" 2>&1; echo $? >"$work/run2.rc") &
-box=$(find_window '"Resolution"') || fail "no size question"
-read -r bx by _ _ <<<"$(geometry "$box")"
-xdotool mousemove $((bx + 30)) $((by + 30))
-sleep 0.3
-xdotool key Return
-xdotool keyup Return n
-win=$(find_window '"Ondu - Marrowlake"') || fail "no main window"
-read -r wx wy ww wh <<<"$(geometry "$win")"
-[ "$ww" = 802 ] && [ "$wh" = 602 ] || fail "800x600 window is ${ww}x${wh}"
-echo "window 800x600 client at $wx,$wy: ok"
-ww_client=800
+# Run 2, from the unpacked .zip: answer Yes (800x600), side A heard (the
+# tracks are found in the package's data folder), quit by the button.
+echo "== package: .zip"
+(cd "$cross" && cpack -G ZIP >"$work/cpack.log" 2>&1) || fail "cpack: $(tail -3 "$work/cpack.log")"
+zip=$(ls "$cross"/marrowlake-*-win64.zip)
+mkdir -p "$work/zip"
+(cd "$work/zip" && cmake -E tar xf "$zip")
+unpacked=$(ls -d "$work"/zip/marrowlake-*-win64)
+for f in marrowlake.exe data/TrackA.mp3 data/TrackB.mp3 data/TrackC.mp3 data/TrackD.mp3; do
+  [ -f "$unpacked/$f" ] || fail "zip: $f missing"
+done
+ok "zip: marrowlake.exe and data/TrackA.mp3 to TrackD.mp3"
+record "$work/c.raw"
+start run2 "$unpacked" Return 800 600
 sleep 33
-click $(at 110 728)
-for _ in $(seq 100); do [ -f "$work/run2.rc" ] && break; sleep 0.2; done
-[ -f "$work/run2.rc" ] && [ "$(cat "$work/run2.rc")" = 0 ] || fail "800x600 run did not quit with 0"
-echo "quit at 800x600: exit code 0"
-echo "test-windows: all passed"
+stop_recording
+c_level=$(level "$work/c.raw" 5 20)
+[ "$c_level" -gt -60 ] || fail "run2: side A silent (RMS ${c_level} dB)"
+ok "run2: side A heard, RMS ${c_level} dB"
+quit run2
+[ "$failed" = 0 ] || exit 1
