@@ -68,7 +68,7 @@ start_xvfb
 start_program "$run" ML_DIAG_SKIP_INTRO=1 "${audio[@]}"
 answer_question
 find_window
-wait_first_frame 100
+wait_first_frame "${DIAG_START_TENTHS:-100}"
 
 # Every button, a hold on both seek buttons, clicks outside the panel.
 for step in play next pause pause stop play previous logo next stop pause play; do
