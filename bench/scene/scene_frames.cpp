@@ -45,6 +45,11 @@ int main(int argc, char **argv) {
                 frames, t.wall * 1000.0 / frames, t.cpu * 1000.0 / frames,
                 std::strlen(g_scrollLine), static_cast<unsigned long long>(GetLiveBytes()),
                 GetLiveUnitCount());
+    // The figures only count for the pose they claim.
+    const bool posed = scene->m_stage == 5 && scene->m_logoSlide == 0.0f && g_scrollLine[0] != '\0';
+    if (!posed)
+        std::fprintf(stderr, "scene_frames: the scene left the pose (stage %u, logo %.2f)\n",
+                     scene->m_stage, scene->m_logoSlide);
     ClosePanelScene(scene);
-    return 0;
+    return posed ? 0 : 1;
 }
