@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test headless under a
-# private Xvfb display: the whole CTest suite, then the sanitizer build.
+# private Xvfb display: the whole CTest suite, the sanitizer build and the
+# Windows build under Wine.
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -32,5 +33,9 @@ ctest --test-dir build --output-on-failure -j2 --timeout 600 || status=1
 # The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # reusing this build's generated assets.
 scripts/test-sanitize.sh build build-asan || status=1
+
+# The native Windows build, cross-compiled and run under Wine (it says so and
+# skips itself when Wine cannot be installed).
+scripts/test-windows.sh build || status=1
 
 exit $status
