@@ -306,16 +306,24 @@ if [ "$size" = 1024 ]; then
     find_in B -1 "$slice" || fail "side B lost: $m_result"
     p2=$m_off r2=$m_raw
     click_at "${pause_xy[@]}"
-    sleep 0.6
-    quiet=$("$audio_tool" nonzero "$raw" -1 8192) || fail "nonzero"
+    # A loaded machine may take a few frames to see the click: poll, bounded.
+    for _ in $(seq 20); do
+        sleep 0.3
+        quiet=$("$audio_tool" nonzero "$raw" -1 8192) || fail "nonzero"
+        [ "$quiet" -eq 0 ] && break
+    done
     [ "$quiet" -eq 0 ] || fail "paused, yet $quiet of the newest 8192 frames sound"
     find_in B "$r2" "$slice" || fail "pre-pause slice lost: $m_result"
     paused_end=$m_end
     paused_at=$((p2 + paused_end - r2)) # track frame where the exact run stopped
     sleep 0.5
     click_at "${pause_xy[@]}"
-    sleep 0.6
-    find_in B -1 "$slice" || fail "after resume the newest samples are not side B: $m_result"
+    resumed=0
+    for _ in $(seq 20); do
+        sleep 0.3
+        if find_in B -1 "$slice"; then resumed=1; break; fi
+    done
+    [ "$resumed" -eq 1 ] || fail "after resume the newest samples are not side B: $m_result"
     resumed_at=$((m_off - (m_raw - m_first))) # track frame where the exact run resumed
     gap=$((m_first - paused_end))
     note "paused at track frame $paused_at, resumed at $resumed_at after $((gap * 1000 / rate)) ms"
