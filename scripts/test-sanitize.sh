@@ -26,6 +26,7 @@ asan=$(realpath -m "${2:-$root/build-asan}")
     { echo "$host is not a complete build (no bin/data or assets)"; exit 2; }
 
 start=$(date +%s)
+mkdir -p "$asan"
 # -O1 with line tables: quicker to build than -O2, still fast enough to run,
 # and reports name files and lines.
 cmake -S "$root" -B "$asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DML_SANITIZE=ON \
@@ -43,9 +44,11 @@ cleanup() {
     return 0
 }
 trap cleanup EXIT
+# -noreset: a test that closes its last window and opens another at once
+# must not meet the server in the middle of a reset.
 if [ -z "${DISPLAY:-}" ]; then
     xvfb_dir=$(mktemp -d)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$xvfb_dir/display" \
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$xvfb_dir/display" \
         >"$xvfb_dir/log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do
