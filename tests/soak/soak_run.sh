@@ -9,10 +9,15 @@
 #   timing against the frames differs from run to run.
 # Passes when: the program never ends before the quit button, the quit button
 # ends it with code 0, memory validation is clean with no "[!]" log line, the
-# live unit count at the end is not above the one after every state was
-# visited once (both samples asked for with SIGUSR1; the periodic samples are
-# printed for the record), and audio underruns after the first second stay
-# within SOAK_UNDERRUNS (default 0; see tests/soak/CMakeLists.txt).
+# live unit count at the end is at most SOAK_UNIT_SLACK (default 8) above the
+# one after every state was visited once (both samples asked for with
+# SIGUSR1; the periodic samples are printed for the record), and audio
+# underruns after the first second stay within SOAK_UNDERRUNS (default 0; see
+# tests/soak/CMakeLists.txt).
+# The slack: the GL driver's shader compiler is C++, so its blocks go through
+# the program's tracker too, and it keeps a few for each new combination of
+# render states it meets (a 30-minute run showed one step of 3 units in its
+# third minute, then none). A leak per action grows by tens in 3 minutes.
 set -uo pipefail
 
 duration=$1
@@ -21,6 +26,7 @@ send_close=$3
 data_dir=$4
 seed=${5:-${SOAK_SEED:-$(($(date +%s%N) % 1000000))}}
 allowed_underruns=${SOAK_UNDERRUNS:-0}
+unit_slack=${SOAK_UNIT_SLACK:-8}
 source "$(dirname "$0")/diag_harness.sh"
 
 echo "soak: ${duration} s, seed $seed"
@@ -204,8 +210,8 @@ summary=""
 for k in "${!counts[@]}"; do summary+=" $k=${counts[$k]}"; done
 echo "soak: seed $seed, $actions actions, $clicks presses, frames $(diag_value frames)"
 echo "soak: actions by kind:$summary"
-echo "soak: live units first $first, last $last (all samples: ${units[*]})"
+echo "soak: live units first $first, last $last, slack $unit_slack (all samples: ${units[*]})"
 echo "soak: underruns $early in the first second, $late after (allowed $allowed_underruns)"
-((last <= first)) || fail "live units grew from $first to $last (seed $seed)"
+((last <= first + unit_slack)) || fail "live units grew from $first to $last (seed $seed)"
 ((late <= allowed_underruns)) || fail "$late audio underruns after the first second (seed $seed)"
 echo "PASS: soak ${duration} s, seed $seed"
