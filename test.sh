@@ -10,9 +10,10 @@ scripts/install-deps.sh test
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DML_BUILD_TESTS=ON -DML_BUILD_BENCH=ON
 cmake --build build -j"$(nproc)"
 
-# A private X server; -displayfd writes the free display number it took.
+# A private X server; -displayfd writes the free display number it took, and
+# -noreset keeps it from resetting between test programs.
 xvfb_dir=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$xvfb_dir/display" >"$xvfb_dir/log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$xvfb_dir/display" >"$xvfb_dir/log" 2>&1 &
 xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null || true; rm -rf "$xvfb_dir"' EXIT
 display=""
