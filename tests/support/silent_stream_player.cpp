@@ -1,5 +1,5 @@
-// A stream player that opens and plays nothing: the frame benchmarks measure
-// the scene and its drawing; the sound library has its own benchmark.
+// A stream player that opens and plays nothing, for programs that drive the
+// real scene without sound work (fuzzing, frame benchmarks).
 #include "audio/stream_player.h"
 
 bool InitSound() {
