@@ -41,6 +41,59 @@ off_t SeekBytes(void *userData, off_t offset, int whence) {
     return position < 0 ? -1 : position;
 }
 
+// A handle that reads through the decoder's file functions, with the given
+// extra flags; null when libmpg123 cannot make one.
+mpg123_handle *NewHandle(long flags) {
+    int error = MPG123_OK;
+    mpg123_handle *handle = mpg123_new(nullptr, &error);
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    // Gapless trims the encoder delay and padding, so loops meet exactly.
+    mpg123_param(handle, MPG123_ADD_FLAGS,
+                 MPG123_GAPLESS | MPG123_FORCE_STEREO | MPG123_QUIET | flags, 0.0);
+    if (mpg123_replace_reader_handle(handle, ReadBytes, SeekBytes, nullptr) != MPG123_OK) {
+        mpg123_delete(handle);
+        return nullptr;
+    }
+    return handle;
+}
+
+// The file size in bytes, or -1; leaves the file at its start.
+long long FileSize(SndDecoder *decoder) {
+    long long size = -1;
+    if (decoder->files.seek(decoder->file, 0, SEEK_END) == 0) {
+        size = decoder->files.tell(decoder->file);
+    }
+    return decoder->files.seek(decoder->file, 0, SEEK_SET) == 0 ? size : -1;
+}
+
+// Whether the frame count the stream states (in its encoder tag) can be true
+// of a file this size: every frame carries at least its 4-byte header. A
+// damaged count in the billions makes libmpg123's rate conversion and seeks
+// walk that many frames, which takes minutes; such a count is ignored. The
+// stream is read at its own rate here, so the check itself never converts.
+bool StatedLengthIsPlausible(SndDecoder *decoder) {
+    const long long size = FileSize(decoder);
+    mpg123_handle *probe = NewHandle(0);
+    if (size < 0 || probe == nullptr) {
+        mpg123_delete(probe);
+        return false;
+    }
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    bool plausible = mpg123_open_handle(probe, decoder) == MPG123_OK &&
+                     mpg123_getformat(probe, &rate, &channels, &encoding) == MPG123_OK;
+    if (plausible) {
+        const off_t frames = mpg123_framelength(probe);
+        plausible = frames <= size / 4;
+    }
+    mpg123_close(probe);
+    mpg123_delete(probe);
+    return decoder->files.seek(decoder->file, 0, SEEK_SET) == 0 && plausible;
+}
+
 } // namespace
 
 SndDecoder *SndDecoderOpen(const char *name, const SndFileFunctions &files, int rate) {
@@ -57,22 +110,18 @@ SndDecoder *SndDecoderOpen(const char *name, const SndFileFunctions &files, int 
 
     // Needed by older libmpg123 releases, harmless on newer ones.
     mpg123_init();
-    int error = MPG123_OK;
-    mpg123_handle *handle = mpg123_new(nullptr, &error);
-    if (handle == nullptr) {
+    const long lengthFlags = StatedLengthIsPlausible(decoder) ? 0 : MPG123_IGNORE_STREAMLENGTH;
+    decoder->handle = NewHandle(lengthFlags);
+    if (decoder->handle == nullptr) {
         SndDecoderClose(decoder);
         return nullptr;
     }
-    decoder->handle = handle;
-    // Gapless trims the encoder delay and padding, so loops meet exactly.
-    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_FORCE_STEREO | MPG123_QUIET,
-                 0.0);
+    mpg123_handle *handle = decoder->handle;
     mpg123_format_none(handle);
     long gotRate = 0;
     int gotChannels = 0;
     int encoding = 0;
     bool ok = mpg123_format(handle, rate, MPG123_STEREO, MPG123_ENC_SIGNED_16) == MPG123_OK &&
-              mpg123_replace_reader_handle(handle, ReadBytes, SeekBytes, nullptr) == MPG123_OK &&
               mpg123_open_handle(handle, decoder) == MPG123_OK &&
               mpg123_getformat(handle, &gotRate, &gotChannels, &encoding) == MPG123_OK;
     if (!ok || gotRate != rate || gotChannels != MPG123_STEREO ||
