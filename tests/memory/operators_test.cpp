@@ -1,0 +1,100 @@
+// The program's global allocation operators over the tracker.
+#include "log_capture.h"
+
+#include "memory/tracker_internal.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// Huge enough that size + 32 overflows: fails inside the tracker, no heap call.
+volatile size_t g_impossibleSize = SIZE_MAX - 8;
+
+TEST(GlobalOperators, ExhaustionThrowsOrGivesNullAndIsLogged) {
+    const uint32_t before = GetAllocationCounter();
+    CLogCapture log;
+    try {
+        ::operator delete(::operator new(g_impossibleSize));
+        FAIL() << "no exception";
+    } catch (const std::bad_alloc &error) {
+        EXPECT_STREQ(error.what(), "bad allocation");
+    }
+    EXPECT_THROW(::operator delete[](::operator new[](g_impossibleSize)), std::bad_alloc);
+    EXPECT_EQ(::operator new(g_impossibleSize, std::nothrow), nullptr);
+    EXPECT_EQ(::operator new[](g_impossibleSize, std::nothrow), nullptr);
+    // The first size whose guarded block does not fit in 32 bits.
+    EXPECT_EQ(TrackedAllocation(nullptr, 0, nullptr, kAllocNew, UINT32_MAX - 31u), nullptr);
+    void *block = ::operator new(8);
+    EXPECT_EQ(GetAllocationNumber(block), before + 6); // failed requests count too
+    ::operator delete(block);
+    EXPECT_EQ(log.Lines(),
+              std::vector<std::string>(5, "[!] Request for allocation failed. Out of memory."));
+}
+
+int g_handlerCalls = 0;
+
+void GiveUpOnSecondCall() {
+    if (++g_handlerCalls == 2) {
+        std::set_new_handler(nullptr);
+    }
+}
+
+TEST(GlobalOperators, NewHandlerIsCalledUntilItGivesUp) {
+    g_handlerCalls = 0;
+    const uint32_t before = GetAllocationCounter();
+    std::set_new_handler(GiveUpOnSecondCall);
+    EXPECT_THROW(::operator delete(::operator new(g_impossibleSize)), std::bad_alloc);
+    EXPECT_EQ(g_handlerCalls, 2);
+    EXPECT_EQ(GetAllocationCounter(), before + 3);
+}
+
+// No release form is compared with the allocation form: mismatched pairs
+// release their block without complaint, as do null releases.
+TEST(GlobalOperators, EveryReleaseFormFindsItsBlock) {
+    const uint32_t units = GetLiveUnitCount();
+    CLogCapture log;
+    ::operator delete (::operator new(10), size_t{10});
+    ::operator delete[](::operator new[](10), size_t{10});
+    ::operator delete(::operator new(10, std::nothrow), std::nothrow);
+    ::operator delete[](::operator new[](5, std::nothrow), std::nothrow);
+    ::operator delete(Opaque(::operator new[](10)));
+    ::operator delete[](Opaque(::operator new(10)));
+    ::operator delete(nullptr);
+    ::operator delete[](nullptr);
+    EXPECT_EQ(GetLiveUnitCount(), units);
+    EXPECT_EQ(log.Count(), 0u);
+}
+
+struct alignas(128) CWideRecord {
+    unsigned char bytes[300];
+};
+
+// The over-aligned forms are a pair of the C runtime's, never tracked.
+TEST(GlobalOperators, OverAlignedFormsStayWithTheRuntime) {
+    const uint32_t units = GetLiveUnitCount();
+    const uint32_t counter = GetAllocationCounter();
+    void *block = ::operator new (100, std::align_val_t{256});
+    void *array = ::operator new[](0, std::align_val_t{64}, std::nothrow);
+    CWideRecord *wide = new CWideRecord();
+    ASSERT_NE(array, nullptr);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 256, 0u);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(array) % 64, 0u);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(wide) % 128, 0u);
+    std::memset(block, 0x5A, 100);
+    EXPECT_EQ(GetLiveUnitCount(), units);
+    EXPECT_EQ(GetAllocationCounter(), counter);
+    ::operator delete (block, size_t{100}, std::align_val_t{256});
+    ::operator delete[](array, std::align_val_t{64}, std::nothrow);
+    delete wide;
+    EXPECT_EQ(::operator new (16, std::align_val_t{48}, std::nothrow), nullptr);
+    EXPECT_THROW(
+        ::operator delete (::operator new (16, std::align_val_t{48}), std::align_val_t{48}),
+        std::bad_alloc);
+    EXPECT_FALSE(ValidateAllUnits());
+}
+
+} // namespace
