@@ -46,12 +46,6 @@ TEST(MessageStyleTest, DecodesButtonsDefaultsAndLook) {
     }
 }
 
-TEST(MessageStyleTest, ShellStylesMatchTheirCodes) {
-    EXPECT_EQ(kStyleYesNo | kStyleIconQuestion, 36);
-    EXPECT_EQ(kStyleOk | kStyleIconWarning, 48);
-    EXPECT_EQ(kStyleOk | kStyleIconInformation, 64);
-}
-
 TEST(ShowMessageTest, WithoutABoxTextGoesToStandardErrorAndAnswersNo) {
     DisableMessageBoxesForTest();
     const struct {

@@ -11,45 +11,39 @@ namespace {
 
 std::string ReadFile(const char *name) {
     std::ifstream in(std::string(ML_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+    EXPECT_TRUE(in.good()) << name;
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string Bytes(const unsigned char *p, uint32_t size) {
-    return std::string(reinterpret_cast<const char *>(p), size);
+// Raw lookups when `type` is null.
+const unsigned char *Lookup(int id, const char *type, uint32_t *size) {
+    return type ? LoadTypedResourceBytes(id, type, size) : LoadResourceBytes(id, size);
 }
 
-TEST(ResourceTest, TypedLookupReturnsTheEmbeddedBytes) {
+TEST(ResourceTest, LookupReturnsTheEmbeddedBytesInPlace) {
     const struct {
         int id;
+        const char *type;
         const char *file;
-    } cases[] = {{101, "texture_101.bin"}, {102, "texture_102.bin"}};
+    } cases[] = {
+        {101, "TEXTURES", "texture_101.bin"},
+        {102, "TEXTURES", "texture_102.bin"},
+        {101, nullptr, "raw_101.bin"}, // the same id under another type
+        {109, nullptr, "text_109.txt"},
+        {110, nullptr, "empty_110.bin"},
+        // Only the low 16 bits of a raw id count.
+        {0x10000 + 109, nullptr, "text_109.txt"},
+        {0x7FFF0000 + 109, nullptr, "text_109.txt"},
+        {static_cast<int>(0xFFFF0000u) + 109, nullptr, "text_109.txt"},
+    };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
         uint32_t size = 0xDEADBEEF;
-        const unsigned char *p = LoadTypedResourceBytes(c.id, "TEXTURES", &size);
-        ASSERT_NE(p, nullptr) << c.id;
-        const std::string expected = ReadFile(c.file);
-        ASSERT_FALSE(expected.empty());
-        EXPECT_EQ(size, expected.size());
-        EXPECT_EQ(Bytes(p, size), expected);
+        const unsigned char *p = Lookup(c.id, c.type, &size);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(std::string(reinterpret_cast<const char *>(p), size), ReadFile(c.file));
+        EXPECT_EQ(Lookup(c.id, c.type, nullptr), p); // no size wanted; same place every time
     }
-}
-
-TEST(ResourceTest, RawLookupReturnsTheEmbeddedBytes) {
-    uint32_t size = 0;
-    const unsigned char *p = LoadResourceBytes(109, &size);
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(Bytes(p, size), ReadFile("text_109.txt"));
-}
-
-TEST(ResourceTest, SameIdUnderAnotherTypeIsAnotherResource) {
-    uint32_t rawSize = 0, typedSize = 0;
-    const unsigned char *raw = LoadResourceBytes(101, &rawSize);
-    const unsigned char *typed = LoadTypedResourceBytes(101, "TEXTURES", &typedSize);
-    ASSERT_NE(raw, nullptr);
-    ASSERT_NE(typed, nullptr);
-    EXPECT_NE(raw, typed);
-    EXPECT_EQ(Bytes(raw, rawSize), ReadFile("raw_101.bin"));
-    EXPECT_EQ(Bytes(typed, typedSize), ReadFile("texture_101.bin"));
 }
 
 TEST(ResourceTest, MissingResourceGivesNullAndLeavesSizeUntouched) {
@@ -72,54 +66,12 @@ TEST(ResourceTest, MissingResourceGivesNullAndLeavesSizeUntouched) {
     };
     for (const auto &c : cases) {
         uint32_t size = 0x12345678;
-        const unsigned char *p =
-            c.type ? LoadTypedResourceBytes(c.id, c.type, &size) : LoadResourceBytes(c.id, &size);
-        EXPECT_EQ(p, nullptr) << c.name;
+        EXPECT_EQ(Lookup(c.id, c.type, &size), nullptr) << c.name;
         EXPECT_EQ(size, 0x12345678u) << c.name;
     }
-}
-
-TEST(ResourceTest, NullTypeNameIsRefused) {
     uint32_t size = 7;
-    EXPECT_EQ(LoadTypedResourceBytes(101, nullptr, &size), nullptr);
+    EXPECT_EQ(LoadTypedResourceBytes(101, nullptr, &size), nullptr); // a null type is refused
     EXPECT_EQ(size, 7u);
-}
-
-TEST(ResourceTest, NullSizeOutIsAllowed) {
-    uint32_t size = 0;
-    const unsigned char *withSize = LoadResourceBytes(109, &size);
-    EXPECT_EQ(LoadResourceBytes(109, nullptr), withSize);
-    const unsigned char *typed = LoadTypedResourceBytes(102, "TEXTURES", &size);
-    EXPECT_EQ(LoadTypedResourceBytes(102, "TEXTURES", nullptr), typed);
-    EXPECT_NE(typed, nullptr);
-}
-
-TEST(ResourceTest, OnlyLowSixteenBitsOfRawIdCount) {
-    const unsigned char *plain = LoadResourceBytes(109, nullptr);
-    ASSERT_NE(plain, nullptr);
-    for (int id : {0x10000 + 109, 0x7FFF0000 + 109, static_cast<int>(0xFFFF0000u) + 109}) {
-        uint32_t size = 0;
-        EXPECT_EQ(LoadResourceBytes(id, &size), plain) << std::hex << id;
-        EXPECT_EQ(size, ReadFile("text_109.txt").size());
-    }
-}
-
-TEST(ResourceTest, PointerIsStableAndBytesStayInPlace) {
-    uint32_t size = 0;
-    const unsigned char *first = LoadTypedResourceBytes(101, "TEXTURES", &size);
-    const std::string before = Bytes(first, size);
-    for (int i = 0; i < 100; ++i) {
-        EXPECT_EQ(LoadTypedResourceBytes(101, "TEXTURES", nullptr), first);
-        LoadResourceBytes(109, nullptr);
-    }
-    EXPECT_EQ(Bytes(first, size), before);
-}
-
-TEST(ResourceTest, EmptyResourceIsFoundWithSizeZero) {
-    uint32_t size = 99;
-    const unsigned char *p = LoadResourceBytes(110, &size);
-    EXPECT_NE(p, nullptr);
-    EXPECT_EQ(size, 0u);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -13,64 +14,33 @@ int64_t FakeCounter() {
     return g_now;
 }
 
-TEST(TimerTest, UpdateReturnsSecondsSinceStartThenSinceLastUpdate) {
-    CTimer timer(FakeCounter, 1000);
-    g_now = 5000;
-    timer.Start();
-    g_now = 5250;
-    EXPECT_FLOAT_EQ(timer.Update(), 0.25f);
-    g_now = 5260;
-    EXPECT_FLOAT_EQ(timer.Update(), 0.01f);
-    EXPECT_EQ(timer.Update(), 0.0f);
-}
-
-TEST(TimerTest, ElapsedTicksConvertToFloatSeconds) {
+// Each row starts the timer at the first reading, then updates at the others.
+TEST(TimerTest, UpdateGivesSecondsSinceTheLastReading) {
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
     const struct {
-        int64_t frequency, ticks;
-        float seconds;
+        int64_t frequency;
+        std::vector<int64_t> readings;
+        std::vector<float> seconds;
     } cases[] = {
-        {1000000000, 16666667, 0.016666667f},
-        {3579545, 3579545 * 60, 60.0f}, // a long pause comes out as one long frame
-        {10000000, 1, 1e-7f},
-        {1, 86400, 86400.0f},
+        {1000, {5000, 5250, 5260, 5260}, {0.25f, 0.01f, 0.0f}},
+        {1000000000, {100, 100 + 16666667}, {0.016666667f}},
+        {3579545, {100, 100 + 3579545 * 60}, {60.0f}}, // a long pause is one long frame
+        {10000000, {100, 101}, {1e-7f}},
+        {1, {100, 86500}, {86400.0f}},
+        {1000, {10000, 9000, 9500}, {0.0f, 0.5f}},  // backward: 0, and the new reading counts
+        {1000, {kMax, kMin, kMax}, {0.001f, 0.0f}}, // extremes neither trap nor go negative
+        {0, {0, 1000}, {0.0f}},                     // unusable frequencies
+        {-5, {0, 1000}, {0.0f}},
     };
     for (const auto &c : cases) {
         CTimer timer(FakeCounter, c.frequency);
-        g_now = 100;
+        g_now = c.readings[0];
         timer.Start();
-        g_now = 100 + c.ticks;
-        EXPECT_FLOAT_EQ(timer.Update(), c.seconds) << c.frequency << " " << c.ticks;
-    }
-}
-
-TEST(TimerTest, CounterGoingBackYieldsZeroAndBecomesTheNewReading) {
-    CTimer timer(FakeCounter, 1000);
-    g_now = 10000;
-    timer.Start();
-    g_now = 9000;
-    EXPECT_EQ(timer.Update(), 0.0f);
-    g_now = 9500;
-    EXPECT_FLOAT_EQ(timer.Update(), 0.5f);
-}
-
-TEST(TimerTest, ExtremeReadingsNeitherTrapNorGoNegative) {
-    CTimer timer(FakeCounter, 1000);
-    g_now = std::numeric_limits<int64_t>::max();
-    timer.Start();
-    g_now = std::numeric_limits<int64_t>::min();
-    const float wrapped = timer.Update();
-    EXPECT_GE(wrapped, 0.0f);
-    g_now = std::numeric_limits<int64_t>::max();
-    EXPECT_GE(timer.Update(), 0.0f);
-}
-
-TEST(TimerTest, UnusableFrequencyGivesZero) {
-    for (int64_t frequency : {int64_t(0), int64_t(-5)}) {
-        CTimer timer(FakeCounter, frequency);
-        g_now = 0;
-        timer.Start();
-        g_now = 1000;
-        EXPECT_EQ(timer.Update(), 0.0f);
+        for (size_t i = 1; i < c.readings.size(); ++i) {
+            g_now = c.readings[i];
+            EXPECT_FLOAT_EQ(timer.Update(), c.seconds[i - 1]) << c.frequency << " " << g_now;
+        }
     }
 }
 

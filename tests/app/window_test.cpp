@@ -6,40 +6,26 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
-void ExpectPerspective(double aspect) {
-    const double f = 1.0 / std::tan(45.0 * 0.5 * M_PI / 180.0);
-    const double n = static_cast<double>(0.1f), far = 100.0;
-    const double expected[16] = {f / aspect,
-                                 0,
-                                 0,
-                                 0,
-                                 0,
-                                 f,
-                                 0,
-                                 0,
-                                 0,
-                                 0,
-                                 (far + n) / (n - far),
-                                 -1,
-                                 0,
-                                 0,
-                                 2 * far * n / (n - far),
-                                 0};
-    GLfloat m[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, m);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(m[i], expected[i], 1e-5 * (1.0 + std::fabs(expected[i]))) << "element " << i;
-}
-
-void ExpectIdentityModelView() {
-    GLfloat m[16];
+// Viewport, a 45 degree perspective of the viewport's aspect, identity model view.
+void ExpectViewport(int width, int height) {
+    GLint viewport[4] = {}, mode = 0;
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4),
+              (std::vector<GLint>{0, 0, width, height}));
+    GLfloat p[16], m[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, p);
+    const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
+    EXPECT_NEAR(p[0], f * height / width, 1e-5 * f);
+    EXPECT_NEAR(p[5], f, 1e-5 * f);
+    EXPECT_NEAR(p[10], -100.1 / 99.9, 1e-5);
+    EXPECT_NEAR(p[14], -20.0 / 99.9, 1e-5);
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(m[i], i % 5 == 0 ? 1.0f : 0.0f) << "element " << i;
-    GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
 }
@@ -52,14 +38,7 @@ class WindowTest : public ::testing::Test {
 
 TEST_F(WindowTest, CreatesCurrentDoubleBufferedContextWithFirstViewport) {
     ASSERT_TRUE(CreateMainWindow("window test", 320, 240, 32));
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[0], 0);
-    EXPECT_EQ(viewport[1], 0);
-    EXPECT_EQ(viewport[2], 320);
-    EXPECT_EQ(viewport[3], 240);
-    ExpectPerspective(320.0 / 240.0);
-    ExpectIdentityModelView();
+    ExpectViewport(320, 240);
     GLint depthBits = 0, redBits = 0, alphaBits = 0;
     GLboolean doubleBuffer = GL_FALSE;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
@@ -70,17 +49,8 @@ TEST_F(WindowTest, CreatesCurrentDoubleBufferedContextWithFirstViewport) {
     EXPECT_EQ(redBits, 8);
     EXPECT_EQ(alphaBits, 8);
     EXPECT_EQ(doubleBuffer, GL_TRUE);
-}
-
-TEST_F(WindowTest, ResizeViewportTakesZeroHeightAsOne) {
-    ASSERT_TRUE(CreateMainWindow("window test", 200, 100, 32));
-    ResizeViewport(100, 0);
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 100);
-    EXPECT_EQ(viewport[3], 1);
-    ExpectPerspective(100.0);
-    ExpectIdentityModelView();
+    ResizeViewport(100, 0); // height 0 counts as 1
+    ExpectViewport(100, 1);
 }
 
 TEST_F(WindowTest, WindowCanBeMadeAgainAfterRelease) {
@@ -88,10 +58,7 @@ TEST_F(WindowTest, WindowCanBeMadeAgainAfterRelease) {
     DestroyMainWindow();
     DestroyMainWindow(); // nothing held: nothing to report
     ASSERT_TRUE(CreateMainWindow("second", 128, 96, 32));
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 128);
-    EXPECT_EQ(viewport[3], 96);
+    ExpectViewport(128, 96);
 }
 
 TEST(WindowPlacementTest, CentresWithArithmeticShift) {

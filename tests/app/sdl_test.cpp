@@ -1,0 +1,169 @@
+// The SDL backend's event translation and the frame loop over its real message
+// pump, with events pushed into SDL's queue; needs no display.
+#include "app/application.h"
+#include "app/input.h"
+#include "app/platform_sdl_events.h"
+#include "app/process.h"
+#include "app/renderable.h"
+#include "app/shell_state.h"
+#include "app/timer.h"
+#include "render/render_device_internal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+SDL_Event Event(Uint32 type, int what = 0, Uint16 mod = KMOD_NONE) {
+    SDL_Event e = {};
+    e.type = type;
+    if (type == SDL_WINDOWEVENT)
+        e.window.event = static_cast<Uint8>(what);
+    if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
+        e.key.keysym.sym = what;
+        e.key.keysym.mod = mod;
+    }
+    if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP)
+        e.button.button = static_cast<Uint8>(what);
+    return e;
+}
+
+TEST(SdlEventTest, TranslatesEventsToWindowMessages) {
+    SDL_Event motion = Event(SDL_MOUSEMOTION);
+    motion.motion.x = -1;
+    motion.motion.y = 70000;
+    const Uint32 window = SDL_WINDOWEVENT, down = SDL_MOUSEBUTTONDOWN, up = SDL_MOUSEBUTTONUP;
+    const struct {
+        SDL_Event event;
+        uint32_t message;
+        uintptr_t wParam;
+        intptr_t lParam;
+    } cases[] = {
+        {Event(SDL_QUIT), kWmQuit, 0, 0},
+        {Event(window, SDL_WINDOWEVENT_CLOSE), kWmClose, 0, 0},
+        {Event(window, SDL_WINDOWEVENT_MINIMIZED), kWmActivate, 0x10000, 0},
+        {Event(window, SDL_WINDOWEVENT_RESTORED), kWmActivate, 1, 0},
+        {Event(window, SDL_WINDOWEVENT_FOCUS_LOST), kWmNull, 0, 0},
+        {Event(SDL_KEYDOWN, SDLK_a), kWmKeyDown, 0x41, 0},
+        {Event(SDL_KEYUP, SDLK_z, KMOD_LSHIFT | KMOD_NUM), kWmKeyUp, 0x5A, 0},
+        {Event(SDL_KEYDOWN, SDLK_F4, KMOD_LALT), kWmSysKeyDown, 0x73, 0},
+        {Event(SDL_KEYUP, SDLK_9, KMOD_RALT), kWmSysKeyUp, 0x39, 0},
+        {Event(SDL_KEYDOWN, SDLK_F13), kWmKeyDown, 0x7C, 0},
+        {Event(SDL_KEYDOWN, SDLK_KP_ENTER), kWmKeyDown, 0x0D, 0},
+        {Event(SDL_KEYDOWN, SDLK_AUDIOPLAY), kWmNull, 0, 0}, // no virtual key
+        {motion, kWmMouseMove, 0, 0xFFFF | (70000 & 0xFFFF) << 16},
+        {Event(down, SDL_BUTTON_LEFT), kWmLButtonDown, 0, 0},
+        {Event(up, SDL_BUTTON_LEFT), kWmLButtonUp, 0, 0},
+        {Event(down, SDL_BUTTON_RIGHT), kWmRButtonDown, 0, 0},
+        {Event(up, SDL_BUTTON_RIGHT), kWmRButtonUp, 0, 0},
+        {Event(down, SDL_BUTTON_MIDDLE), kWmMButtonDown, 0, 0},
+        {Event(up, SDL_BUTTON_MIDDLE), kWmMButtonUp, 0, 0},
+        {Event(down, SDL_BUTTON_X1), kWmNull, 0, 0},
+        {Event(SDL_MOUSEWHEEL), kWmMouseWheel, 0, 0},
+        {Event(SDL_TEXTINPUT), kWmNull, 0, 0},
+    };
+    for (const auto &c : cases) {
+        const WindowMessage m = TranslateSdlEvent(c.event);
+        EXPECT_EQ(m.message, c.message) << c.event.type;
+        EXPECT_EQ(m.wParam, c.wParam) << c.event.type;
+        EXPECT_EQ(m.lParam, c.lParam) << c.event.type;
+    }
+}
+
+std::vector<std::string> g_trace;
+
+class CCountingScene : public CProcess, public CRenderable {
+  public:
+    CCountingScene() { AddRenderable(0, this); }
+    void Process() override {
+        g_trace.push_back("process");
+        if (quitInProcess)
+            RequestQuit();
+    }
+    void Render() override { g_trace.push_back("render"); }
+    bool quitInProcess = false;
+};
+
+class RunFrameTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        std::memset(&g_inputState, 0, sizeof g_inputState);
+        SetAppActive(true);
+        CreateFrameArena();
+        StartFrameTimer();
+        g_trace.clear();
+        scene = new CCountingScene();
+    }
+    void TearDown() override {
+        delete scene;
+        ClearRenderLayers();
+        DeleteAllProcesses();
+        DestroyFrameArena();
+        SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    }
+
+    static void Push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
+    size_t Frames() const { return std::count(g_trace.begin(), g_trace.end(), "render"); }
+
+    CCountingScene *scene = nullptr;
+};
+
+TEST_F(RunFrameTest, QueuedMessagesAreHandledOnePerPassBeforeAnyFrame) {
+    Push(Event(SDL_KEYDOWN, SDLK_a));
+    Push(Event(SDL_KEYDOWN, SDLK_b));
+    Push(Event(SDL_KEYUP, SDLK_a));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(RunFrame());
+    EXPECT_TRUE(g_trace.empty());
+    EXPECT_EQ(g_inputState.keys[0x41], 0);
+    EXPECT_EQ(g_inputState.keys[0x42], 1);
+    EXPECT_TRUE(RunFrame());
+    EXPECT_EQ(g_trace, (std::vector<std::string>{"process", "render"}));
+    EXPECT_EQ(g_inputState.prevKeys[0x42], 1);
+    // A quit message ends the loop at once; a close request posts one.
+    Push(Event(SDL_QUIT));
+    EXPECT_FALSE(RunFrame());
+    Push(Event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE));
+    EXPECT_TRUE(RunFrame());
+    EXPECT_FALSE(RunFrame());
+    EXPECT_EQ(Frames(), 1u);
+}
+
+TEST_F(RunFrameTest, NoFramesWhileMinimisedAndTheFirstAfterCoversThePause) {
+    EXPECT_TRUE(RunFrame());
+    Push(Event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED));
+    EXPECT_TRUE(RunFrame());
+    EXPECT_FALSE(IsAppActive());
+    for (int i = 0; i < 20; ++i)
+        EXPECT_TRUE(RunFrame());
+    SDL_Delay(60);
+    Push(Event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST)); // changes nothing
+    Push(Event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_RESTORED));
+    EXPECT_TRUE(RunFrame());
+    EXPECT_FALSE(IsAppActive());
+    EXPECT_TRUE(RunFrame());
+    EXPECT_TRUE(IsAppActive());
+    EXPECT_EQ(Frames(), 1u);
+    EXPECT_TRUE(RunFrame());
+    EXPECT_EQ(Frames(), 2u);
+    EXPECT_GE(GetFrameTime(), 0.055f);
+}
+
+// Last: nothing clears a quit request.
+TEST_F(RunFrameTest, QuitRequestFinishesTheFrameIncludingTheInputCopy) {
+    scene->quitInProcess = true;
+    g_inputState.leftButton = 1;
+    g_inputState.keys[0x20] = 1;
+    EXPECT_FALSE(RunFrame());
+    EXPECT_EQ(g_trace, (std::vector<std::string>{"process", "render"}));
+    EXPECT_EQ(g_inputState.prevLeftButton, 1);
+    EXPECT_EQ(g_inputState.prevKeys[0x20], 1);
+}
+
+} // namespace

@@ -1,0 +1,384 @@
+// The music disk over the program's real assets in a hidden GL window at both
+// screen sizes, with frame time and input set by the test and the stream
+// player replaced by a recorder.
+#include "app/input.h"
+#include "app/process.h"
+#include "app/renderable.h"
+#include "app/shell_state.h"
+#include "app/timer_internal.h"
+#include "audio/stream_player.h"
+#include "model/model.h"
+#include "render/bitmap_font.h"
+#include "render/render_device.h"
+#include "render/texture.h"
+#include "scene/testbed.h"
+#include "support/gl_context.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Calls = std::vector<std::string>;
+Calls g_calls;          // "op stream" or "op stream value", in call order
+int32_t g_position = 0; // what GetStreamPosition reports
+std::map<const SoundStream *, std::string> g_paths;
+
+void Log(const char *op, const SoundStream *s, const std::string &value = "") {
+    g_calls.push_back(std::string(op) + " " + (s ? g_paths[s] : "(null)") + value);
+}
+
+} // namespace
+
+SoundStream *OpenStream(const char *path) {
+    SoundStream *s = new SoundStream{false, nullptr, -1, 0};
+    // A program track is named by its letter; any other path stays whole.
+    std::string name = path;
+    for (char c = 'A'; c <= 'D'; ++c)
+        if (name == std::string("data\\Track") + c + ".mp3")
+            name = c;
+    g_paths[s] = name;
+    Log("open", s);
+    return s;
+}
+
+bool PlayStream(SoundStream *s, int loop) {
+    Log("play", s, " " + std::to_string(loop));
+    return s != nullptr;
+}
+
+void StopStream(SoundStream *s) {
+    Log("stop", s);
+}
+
+void PauseStream(SoundStream *s) {
+    Log("pause", s);
+}
+
+void ResumeStream(SoundStream *s) {
+    Log("resume", s);
+}
+
+void CloseStream(SoundStream *s) {
+    Log("close", s);
+    g_paths.erase(s);
+    delete s;
+}
+
+int32_t GetStreamPosition(SoundStream *s) {
+    Log("get", s);
+    return g_position;
+}
+
+void SetStreamPosition(SoundStream *s, int32_t position) {
+    Log("set", s, " " + std::to_string(position));
+    g_position = position;
+}
+
+namespace {
+
+enum { kPlay, kPrevious, kNext, kLogo, kPause, kStop, kQuit, kNowhere };
+
+// kClick: press and release in two frames; kEdgeClick the same on the hot
+// spot's left border; kPress/kRelease: one frame with the button down/up
+// there; kWait: one frame, input unchanged.
+enum Op { kClick, kEdgeClick, kPress, kRelease, kWait };
+struct Step {
+    Op op;
+    int button = kNowhere;
+    float dt = 0.01f;
+};
+
+class SceneTest : public ::testing::TestWithParam<int> {
+  protected:
+    int Width() const { return GetParam(); }
+    int Height() const { return GetParam() == 800 ? 600 : 768; }
+
+    void SetUp() override {
+        m_gl = std::make_unique<CTestGLContext>(Width(), Height());
+        ASSERT_TRUE(m_gl->Ok()) << m_gl->Error();
+        InitRenderDevice(Width(), Height());
+        NewScene();
+    }
+    void TearDown() override {
+        DeleteScene();
+        ClearRenderLayers();
+        ShutdownRenderDevice();
+    }
+
+    void NewScene() {
+        DeleteScene();
+        g_calls.clear();
+        g_position = 0;
+        std::memset(&g_inputState, 0, sizeof g_inputState);
+        scene = new CTestbed();
+    }
+    // The font image and the logo live to the end of a run; a test frees them.
+    void DeleteScene() {
+        CTexture *fontImage = scene && scene->m_font ? scene->m_font->texture : nullptr;
+        delete scene;
+        scene = nullptr;
+        if (fontImage) {
+            fontImage->ReleasePixels();
+            delete fontImage;
+        }
+        delete g_logoModel;
+        g_logoModel = nullptr;
+        g_logoSpin = 0.0f;
+    }
+
+    // One frame as the shell runs it: process step, render pass, input copy.
+    void Frame(float dt) {
+        SetFrameTimeForTest(dt);
+        UpdateProcesses();
+        RenderLayers();
+        CopyInputToPrevious();
+    }
+    void RenderOnce(float dt) {
+        SetFrameTimeForTest(dt);
+        ResetFrameArena();
+        scene->Render();
+    }
+    void EnterPanel() {
+        for (int i = 0; i < 5; ++i)
+            Frame(6.0001f);
+        Frame(3.0f);
+        ASSERT_EQ(5u, scene->m_stage);
+    }
+
+    void Run(const Step &s) {
+        if (s.op == kWait)
+            return Frame(s.dt);
+        g_inputState.mouseX = g_inputState.mouseY = 2;
+        if (s.button != kNowhere) {
+            const HotSpot &h = scene->m_hotSpots[s.button];
+            const float x = s.op == kEdgeClick ? h.position.x : h.position.x + h.size.x * 0.5f;
+            g_inputState.mouseX = static_cast<int32_t>(x);
+            g_inputState.mouseY = static_cast<int32_t>(h.position.y + h.size.y * 0.5f);
+        }
+        g_inputState.leftButton = s.op != kRelease;
+        Frame(s.dt);
+        if (s.op == kClick || s.op == kEdgeClick) {
+            g_inputState.leftButton = 0;
+            Frame(s.dt);
+        }
+    }
+
+    // The selected and shown sides, the player, the logo and the fade, then
+    // the stream calls.
+    std::string Outcome() const {
+        const char *player = scene->m_paused ? "paused" : scene->m_playing ? "playing" : "stopped";
+        char s[64];
+        std::snprintf(s, sizeof s, "side %c shown %c %s%s fade %.2f: ", 'A' + scene->m_side,
+                      'A' + scene->m_shownSide, player, scene->m_logoOn ? " logo" : "",
+                      scene->m_switchFade);
+        std::string out = s;
+        for (size_t i = 0; i < g_calls.size(); ++i)
+            out += (i ? ", " : "") + g_calls[i];
+        return out;
+    }
+
+    CTestbed *scene = nullptr;
+    std::unique_ptr<CTestGLContext> m_gl;
+};
+
+TEST_P(SceneTest, IntroStagesCarryTheExcessAndPassOneStagePerFrame) {
+    Run({kClick, kNext, 0.0f}); // buttons are dead in the intro
+    Run({kClick, kQuit, 0.0f});
+    EXPECT_FALSE(IsQuitRequested());
+    EXPECT_EQ("side A shown A playing fade 1.00: close (null), open A, play A 1", Outcome());
+    const struct {
+        float dt;
+        uint32_t stage;
+        float stageTime;
+    } frames[] = {
+        {6.0f, 0, 6.0f},                      // not above 6: still the first picture
+        {0.5f, 1, 0.5f},   {20.0f, 2, 14.5f}, // a long stall passes one stage only
+        {0.0f, 3, 8.5f},   {0.0f, 4, 2.5f},   {3.5f, 4, 6.0f},
+        {0.25f, 5, 0.25f}, {10.0f, 5, 3.0f}, // the panel's time is held at 3
+    };
+    for (const auto &f : frames) {
+        Frame(f.dt);
+        EXPECT_EQ(f.stage, scene->m_stage) << f.dt;
+        EXPECT_FLOAT_EQ(f.stageTime, scene->m_stageTime) << f.dt;
+    }
+}
+
+TEST_P(SceneTest, ButtonsDriveSidesPlayerAndLogo) {
+    const struct {
+        const char *name;
+        std::vector<Step> steps;
+        const char *outcome;
+    } scripts[] = {
+        {"previous wraps round to D, next back to A",
+         {{kClick, kPrevious}, {kClick, kNext}},
+         "side A shown A playing fade 0.97: close A, open D, play D 1, close D, open A, play A 1"},
+        {"a second change does not restart the fade",
+         {{kClick, kNext}, {kWait, kNowhere, 0.3f}, {kClick, kNext}, {kWait, kNowhere, 0.7f}},
+         "side C shown C playing fade 1.00: close A, open B, play B 1, close B, open C, play C 1"},
+        {"play while playing does nothing; pause toggles; play resumes",
+         {{kClick, kPlay}, {kClick, kPause}, {kClick, kPause}, {kClick, kPause}, {kClick, kPlay}},
+         "side A shown A playing fade 1.00: pause A, resume A, pause A, resume A"},
+        {"stopped: pause and stop do nothing, play starts over",
+         {{kClick, kPause}, {kClick, kStop}, {kClick, kPause}, {kClick, kStop}, {kClick, kPlay}},
+         "side A shown A playing fade 1.00: pause A, stop A, play A 1"},
+        {"a side change keeps the pause",
+         {{kClick, kPause}, {kClick, kPrevious}, {kWait, kNowhere, 1.1f}},
+         "side D shown D paused fade 1.00: pause A, close A, open D, play D 1"},
+        {"holding next seeks a step per frame past 0.5 s; its release is no click",
+         {{kPress, kNext, 0.1f},
+          {kWait, kNowhere, 0.3f},
+          {kWait, kNowhere, 0.3f},
+          {kWait, kNowhere, 0.1f},
+          {kRelease, kNext}},
+         "side A shown A playing fade 1.00: get A, set A 13000, get A, set A 21000"},
+        {"holding previous seeks back, below 0 too",
+         {{kPress, kPrevious, 0.1f}, {kWait, kNowhere, 0.6f}},
+         "side A shown A playing fade 1.00: get A, set A -3000"},
+        {"a hold of exactly 0.5 s is neither seek nor click",
+         {{kPress, kNext, 0.1f},
+          {kWait, kNowhere, 0.25f},
+          {kWait, kNowhere, 0.25f},
+          {kRelease, kNext}},
+         "side A shown A playing fade 1.00: "},
+        {"a press begun off the buttons counts when released on one",
+         {{kRelease, kLogo}, {kPress, kNowhere}, {kWait}, {kRelease, kLogo}},
+         "side A shown A playing logo fade 1.00: "},
+        {"a hot spot's left border is outside it",
+         {{kEdgeClick, kLogo}},
+         "side A shown A playing fade 1.00: "},
+    };
+    for (const auto &c : scripts) {
+        SCOPED_TRACE(c.name);
+        NewScene();
+        EnterPanel();
+        g_calls.clear();
+        g_position = 5000;
+        for (const Step &s : c.steps)
+            Run(s);
+        EXPECT_EQ(c.outcome, Outcome());
+    }
+}
+
+TEST_P(SceneTest, ScrollLinesAdvanceEveryThreeSecondsAndWrap) {
+    EnterPanel();
+    const uint8_t *text = scene->m_text[0];
+    const uint32_t size = scene->m_textSize[0];
+    ASSERT_NE(nullptr, text);
+    std::vector<uint32_t> starts; // after each line feed, wrapping once past size - 1
+    for (uint32_t i = 0; i + 2 < size; ++i)
+        if (text[i] == '\n')
+            starts.push_back(i + 1);
+    ASSERT_GE(starts.size(), 3u);
+    EXPECT_EQ(starts[0], scene->m_lineOffset); // the first panel frame passed the empty line
+    for (size_t k = 1; k < starts.size(); ++k) {
+        Frame(3.0f);
+        EXPECT_EQ(starts[k], scene->m_lineOffset) << k;
+    }
+    Frame(3.0f);
+    EXPECT_EQ(0u, scene->m_lineOffset);
+    Frame(0.01f); // the wrap cleared the line time
+    EXPECT_EQ(starts[0], scene->m_lineOffset);
+    Frame(10.0f); // a stall catches up one line per frame
+    Frame(0.001f);
+    EXPECT_EQ(starts[2], scene->m_lineOffset);
+    // After a side change while paused the line stays at the new text's start.
+    Run({kClick, kPause});
+    Run({kClick, kNext});
+    Frame(1.1f);
+    Frame(3.0f);
+    EXPECT_EQ(1, scene->m_shownSide);
+    EXPECT_EQ(0u, scene->m_lineOffset);
+}
+
+// A flat grey panel makes the white line and its shadow measurable.
+TEST_P(SceneTest, ScrollLineIsWhiteOverAHalfBlackShadowBothScaledByTheFade) {
+    constexpr int kGrey = 100;
+    CTexture *panel = scene->m_textures[5];
+    ASSERT_NE(nullptr, panel);
+    for (uint32_t i = 0; i < panel->storeWidth * panel->storeHeight; ++i) {
+        std::memset(panel->pixels + 4 * i, kGrey, 3);
+        panel->pixels[4 * i + 3] = 255;
+    }
+    static const uint8_t text[] = "\nMARROW %s%n%d\n";
+    scene->m_text[0] = text;
+    scene->m_textSize[0] = sizeof text - 1;
+    scene->m_stage = 5;
+    scene->m_stageTime = 3.0f;
+    scene->m_lineTime = 1.5f;
+    const struct {
+        uint32_t offset;
+        float fade;
+        double brightest, darkest;
+    } cases[] = {
+        {1, 1.0f, 255, kGrey * (1 - 128 / 255.0)},
+        {1, 0.25f, kGrey + (255 - kGrey) * 127 / 255.0, kGrey * (1 - 64 / 255.0)}, // 2 x 0.25
+        {0, 1.0f, kGrey, kGrey}, // an empty line draws nothing
+    };
+    const float s = Width() / 1024.0f;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.fade);
+        scene->m_lineOffset = c.offset;
+        scene->m_switchFade = c.fade;
+        RenderOnce(0.0f);
+        EXPECT_STREQ(c.offset ? "MARROW %s%n%d" : "", g_scrollLine); // printed as itself
+        int brightest = 0, darkest = 255, firstBright = -1, firstDark = -1;
+        for (int y = 0; y < int(160 * s); ++y)
+            for (int x = 0; x < Width(); ++x) {
+                const int v = static_cast<uint8_t>(m_gl->ReadPixel(x, y) >> 8);
+                brightest = std::max(brightest, v);
+                darkest = std::min(darkest, v);
+                if (v > kGrey + 8 && firstBright < 0)
+                    firstBright = y;
+                if (v < kGrey - 8 && firstDark < 0)
+                    firstDark = y;
+            }
+        EXPECT_NEAR(c.brightest, brightest, 2);
+        EXPECT_NEAR(c.darkest, darkest, 2);
+        if (c.offset) { // the line's top at 70, the shadow 4 lower (design pixels)
+            EXPECT_GE(firstBright, int(70 * s));
+            EXPECT_LE(firstBright, int(95 * s));
+            EXPECT_NEAR(firstBright + 4 * s, firstDark, 2.5);
+        }
+    }
+}
+
+TEST_P(SceneTest, LogoSlidesAtOneUnitASecondAndSpinsWhileShown) {
+    g_logoSpin = 1.25f;
+    const struct {
+        bool on;
+        float slide, dt, slideAfter, spinAfter; // slide 1: fully lowered, 0: raised
+    } frames[] = {
+        {false, 1.0f, 0.5f, 1.0f, 1.25f},   {true, 1.0f, 0.01f, 0.99f, 1.29f},
+        {true, 0.0f, 0.016f, 0.0f, 1.354f}, {false, 0.0f, 0.2f, 0.2f, 2.154f}, // sinking
+        {false, 0.8f, 0.5f, 1.0f, 2.154f},
+    };
+    for (const auto &f : frames) {
+        scene->m_logoOn = f.on;
+        scene->m_logoSlide = f.slide;
+        RenderOnce(f.dt);
+        EXPECT_FLOAT_EQ(f.slideAfter, scene->m_logoSlide) << f.spinAfter;
+        EXPECT_NEAR(f.spinAfter, g_logoSpin, 1e-5) << f.spinAfter;
+        EXPECT_FALSE(glIsEnabled(GL_LIGHTING)); // only the logo is lit
+    }
+}
+
+// Last: nothing clears a quit request.
+TEST_P(SceneTest, QuitFinishesItsFrame) {
+    EnterPanel();
+    Run({kClick, kNext}); // a side change is fading
+    Run({kClick, kQuit, 0.2f});
+    EXPECT_TRUE(IsQuitRequested());
+    EXPECT_FLOAT_EQ(0.59f, scene->m_switchFade); // the rest of the frame still ran
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, SceneTest, ::testing::Values(1024, 800));
+
+} // namespace
