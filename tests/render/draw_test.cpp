@@ -9,10 +9,7 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <png.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -25,35 +22,46 @@ constexpr PackedColour kBlue = MakePackedColour(0, 0, 255, 255);
 constexpr PackedColour kWhite = MakePackedColour(255, 255, 255, 255);
 constexpr PackedColour kYellow = MakePackedColour(255, 255, 0, 255);
 
-// Pixels read back from a 1024 x 768 window (the program's default size).
+struct Probe {
+    int x, y; // from the top-left
+    PackedColour colour;
+    int tolerance = 0; // per channel
+};
+
+// Pixels read back from a 1024 x 768 window (the program's default size), with
+// a texture font: 'A' 32 wide at column 4, 'B' 20 wide at column 40, line
+// height 57, spacing 3, space width 32.
 class DrawTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(m_gl.Ok()) << m_gl.Error();
         InitRenderDevice(m_gl.Width(), m_gl.Height());
         ForgetLastBoundTexture();
-        ResetFrameArena();
         ClearColourBuffer(kBackground);
+        ASSERT_TRUE(m_fontImage.Allocate(1, 128, 64));
+        for (uint32_t y = 0; y < 57; ++y)
+            for (uint32_t x = 0; x < 128; ++x)
+                if ((x >= 4 && x <= 35) || (x >= 40 && x <= 59))
+                    for (int i = 0; i < 4; ++i)
+                        m_fontImage.pixels[(y * 128 + x) * 4 + i] = 255;
+        m_font.reset(new CBitmapFont(&m_fontImage, nullptr, "AB", 57.0f, 3.0f, 32.0f, kNoGapLimit));
     }
     void TearDown() override { ShutdownRenderDevice(); }
 
-    // Colour RGB of pixel (x, y from the top); alpha is ignored.
-    PackedColour Pixel(int x, int y) const { return m_gl.ReadPixel(x, y) & 0xFFFFFF; }
+    void ExpectPixels(const std::vector<Probe> &probes) const {
+        for (const Probe &p : probes) {
+            const PackedColour got = m_gl.ReadPixel(p.x, p.y);
+            for (int shift = 0; shift < 24; shift += 8)
+                EXPECT_NEAR(int(got >> shift & 0xFF), int(p.colour >> shift & 0xFF), p.tolerance)
+                    << "pixel " << p.x << "," << p.y << std::hex << " got 0x" << got;
+        }
+    }
+    static size_t ArenaUsed() { return kFrameArenaSize - FrameArenaRemaining(); }
 
     CTestGLContext m_gl{1024, 768};
+    CTexture m_fontImage;
+    std::unique_ptr<CBitmapFont> m_font;
 };
-
-::testing::AssertionResult Near(PackedColour got, PackedColour want, int tolerance) {
-    for (int shift = 0; shift < 24; shift += 8) {
-        const int g = int(got >> shift & 0xFF), w = int(want >> shift & 0xFF);
-        if (std::abs(g - w) > tolerance)
-            return ::testing::AssertionFailure()
-                   << std::hex << "got 0x" << got << " want 0x" << want;
-    }
-    return ::testing::AssertionSuccess();
-}
-
-#define EXPECT_PIXEL(x, y, colour, tol) EXPECT_TRUE(Near(Pixel(x, y), (colour)&0xFFFFFF, tol))
 
 // A 1024 x 768 picture in quadrants, red, green / blue, white, with a yellow
 // texel at its top-left corner, decoded through the PNG path.
@@ -67,29 +75,66 @@ std::unique_ptr<CTexture> QuadrantPicture() {
             PackedColour c = y < 384 ? (x < 512 ? kRed : kGreen) : (x < 512 ? kBlue : kWhite);
             if (x == 0 && y == 0)
                 c = kYellow;
-            uint16_t *s = &p.samples[(size_t(y) * 1024 + x) * 4];
             for (int i = 0; i < 4; ++i)
-                s[i] = uint16_t(c >> (8 * i) & 0xFF);
+                p.samples[(size_t(y) * 1024 + x) * 4 + i] = uint16_t(c >> (8 * i) & 0xFF);
         }
     const std::vector<uint8_t> png = EncodePng(p);
     return std::unique_ptr<CTexture>(DecodePngTexture(png.data(), int(png.size())));
 }
 
-TEST_F(DrawTest, FullWindowPictureShowsUpright) {
+// Then an untextured quad over it: texturing must be off for it.
+TEST_F(DrawTest, PictureShowsUprightUnderAFlatQuad) {
     auto picture = QuadrantPicture();
     ASSERT_NE(picture, nullptr);
-    ASSERT_EQ(picture->storeHeight, 1024u);
     DrawTexturedQuad(picture.get(), CVector2(0, 0), CVector2(1024, 1024), kWhite);
-    EXPECT_PIXEL(0, 0, kYellow, 2);
-    EXPECT_PIXEL(1, 0, kRed, 2);
-    EXPECT_PIXEL(256, 100, kRed, 0);
-    EXPECT_PIXEL(1023, 0, kGreen, 2);
-    EXPECT_PIXEL(768, 200, kGreen, 0);
-    EXPECT_PIXEL(0, 767, kBlue, 2);
-    EXPECT_PIXEL(256, 600, kBlue, 0);
-    EXPECT_PIXEL(1023, 767, kWhite, 2);
-    EXPECT_TRUE(IsIn2DMode());
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    ExpectPixels({{0, 0, kYellow, 2}, {1, 0, kRed, 2}, {256, 100, kRed}, {1023, 0, kGreen, 2}});
+    ExpectPixels(
+        {{768, 200, kGreen}, {0, 767, kBlue, 2}, {256, 600, kBlue}, {1023, 767, kWhite, 2}});
+    const PackedColour flat = MakePackedColour(200, 100, 50, 255);
+    DrawTexturedQuad(nullptr, CVector2(100, 100), CVector2(50, 40), flat);
+    ExpectPixels({{100, 100, flat}, {149, 139, flat}, {150, 120, kRed}, {125, 140, kRed}});
+    EXPECT_EQ(ArenaUsed(), 2 * 96u);
+
+    // Alpha 0 draws nothing, whatever the texture.
+    const PackedColour clear = MakePackedColour(255, 255, 255, 0);
+    DrawTexturedQuad(picture.get(), CVector2(0, 0), CVector2(1024, 1024), clear);
+    DrawTexturedQuad(nullptr, CVector2(0, 0), CVector2(100, 100), clear);
+    DrawColouredQuad(CVector2(0, 0), CVector2(100, 100), clear, clear, clear, clear);
+    ExpectPixels({{50, 50, kRed}, {600, 600, kWhite}, {125, 120, flat}});
+}
+
+TEST_F(DrawTest, HalfAlphaBlendsOverTheBackground) {
+    DrawTexturedQuad(nullptr, CVector2(0, 0), CVector2(10, 10), MakePackedColour(250, 0, 0, 128));
+    // 250 * 128/255 + 10 * 127/255 = 130.5; 20 * 127/255 = 10; 30 * 127/255 = 15
+    ExpectPixels({{5, 5, MakePackedColour(130, 10, 15, 0), 2}});
+}
+
+// Corner colours: top-left, top-right, bottom-left, bottom-right.
+TEST_F(DrawTest, CornerColoursLandOnTheirCorners) {
+    for (bool textured : {false, true}) {
+        SCOPED_TRACE(textured ? "textured gradient" : "coloured");
+        ClearColourBuffer(kBackground);
+        ResetFrameArena();
+        if (textured)
+            DrawTexturedQuadGradient(nullptr, CVector2(100, 100), CVector2(200, 100), kRed, kGreen,
+                                     kBlue, kWhite);
+        else
+            DrawColouredQuad(CVector2(100, 100), CVector2(200, 100), kRed, kGreen, kBlue, kWhite);
+        EXPECT_EQ(ArenaUsed(), textured ? 96u : 64u);
+        ExpectPixels({{100, 100, kRed, 6}, {299, 100, kGreen, 6}, {100, 199, kBlue, 6}});
+        ExpectPixels({{299, 199, kWhite, 6}, {99, 150, kBackground}, {300, 150, kBackground}});
+        ExpectPixels({{200, 99, kBackground}, {200, 200, kBackground}});
+    }
+}
+
+// Nothing to draw and a primitive type that does not exist change nothing.
+TEST_F(DrawTest, TwoDPrimitiveIsDrawnInScreenPixels) {
+    const Vertex2D tri[3] = {
+        {0, 0, kBlue, 10, 10, 0}, {0, 0, kBlue, 110, 10, 0}, {0, 0, kBlue, 10, 110, 0}};
+    DrawPrimitive2D(kPrimTriangles, nullptr, tri, 3);
+    DrawPrimitive2D(kPrimTriangles, nullptr, nullptr, 0);
+    DrawPrimitive2D(6, nullptr, tri, 3);
+    ExpectPixels({{20, 20, kBlue}, {100, 100, kBackground}});
 }
 
 TEST_F(DrawTest, StoreChangesReachGLAtTheNextUpload) {
@@ -99,274 +144,105 @@ TEST_F(DrawTest, StoreChangesReachGLAtTheNextUpload) {
     a.pixels[0] = 255, a.pixels[3] = 255; // red
     b.pixels[2] = 255, b.pixels[3] = 255; // blue
     DrawTexturedQuad(&a, CVector2(0, 0), CVector2(64, 64), kWhite);
-    EXPECT_PIXEL(32, 32, kRed, 0);
+    ExpectPixels({{32, 32, kRed}});
     a.pixels[0] = 0, a.pixels[1] = 255; // now green, not yet uploaded
     DrawTexturedQuad(&a, CVector2(0, 0), CVector2(64, 64), kWhite);
-    EXPECT_PIXEL(32, 32, kRed, 0);
+    ExpectPixels({{32, 32, kRed}});
     DrawTexturedQuad(&b, CVector2(64, 0), CVector2(64, 64), kWhite);
     DrawTexturedQuad(&a, CVector2(0, 0), CVector2(64, 64), kWhite);
-    EXPECT_PIXEL(32, 32, kGreen, 0);
-    EXPECT_PIXEL(96, 32, kBlue, 0);
+    ExpectPixels({{32, 32, kGreen}, {96, 32, kBlue}});
 }
 
-TEST_F(DrawTest, AlphaZeroDrawsNothing) {
-    const PackedColour clear = MakePackedColour(255, 255, 255, 0);
-    DrawTexturedQuad(nullptr, CVector2(0, 0), CVector2(100, 100), clear);
-    DrawColouredQuad(CVector2(0, 0), CVector2(100, 100), clear, clear, clear, clear);
-    auto picture = QuadrantPicture();
-    ASSERT_NE(picture, nullptr);
-    DrawTexturedQuad(picture.get(), CVector2(0, 0), CVector2(1024, 1024), clear);
-    EXPECT_PIXEL(50, 50, kBackground, 0);
-    EXPECT_PIXEL(600, 600, kBackground, 0);
+// Every character takes 144 bytes of the arena, drawn or not.
+TEST_F(DrawTest, PrintDrawsTheGlyphsAtTheirPlaces) {
+    m_font->Print(CVector2(10, 20), kRed, 1.0f, "AB"); // A x 10-42, B x 45-65, y 20-77
+    ExpectPixels({{12, 22, kRed}, {40, 75, kRed}, {43, 40, kBackground}, {55, 40, kRed}});
+    ExpectPixels({{67, 40, kBackground}, {20, 78, kBackground}, {20, 18, kBackground}});
+    m_font->PrintF(CVector2(0, 100), kBlue, 2.0f, "%c", 'A'); // 64 x 114
+    ExpectPixels(
+        {{2, 102, kBlue}, {62, 212, kBlue}, {66, 150, kBackground}, {30, 216, kBackground}});
+    m_font->Print(CVector2(500, 500), kRed, 1.0f, "");
+    m_font->Print(CVector2(500, 500), kRed, 1.0f, nullptr);
+    ExpectPixels({{510, 510, kBackground}});
+    EXPECT_EQ(ArenaUsed(), 3 * 144u);
 }
 
-TEST_F(DrawTest, QuadWithoutTextureDrawsTheFlatColour) {
-    auto picture = QuadrantPicture();
-    ASSERT_NE(picture, nullptr);
-    DrawTexturedQuad(picture.get(), CVector2(0, 0), CVector2(1024, 1024), kWhite);
-    const PackedColour flat = MakePackedColour(200, 100, 50, 255);
-    DrawTexturedQuad(nullptr, CVector2(100, 100), CVector2(50, 40), flat);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_PIXEL(100, 100, flat, 0);
-    EXPECT_PIXEL(149, 139, flat, 0);
-    EXPECT_PIXEL(125, 120, flat, 0);
-    EXPECT_PIXEL(150, 120, kRed, 0); // just right of the quad
-    EXPECT_PIXEL(125, 140, kRed, 0); // just below it
-}
-
-TEST_F(DrawTest, HalfAlphaBlendsOverTheBackground) {
-    DrawTexturedQuad(nullptr, CVector2(0, 0), CVector2(10, 10), MakePackedColour(250, 0, 0, 128));
-    // 250 * 128/255 + 10 * 127/255 = 130.5; 20 * 127/255 = 10; 30 * 127/255 = 15
-    EXPECT_PIXEL(5, 5, MakePackedColour(130, 10, 15, 0), 2);
-}
-
-struct CornerCase {
-    const char *name;
-    bool textured; // DrawTexturedQuadGradient rather than DrawColouredQuad
-};
-
-class CornerTest : public DrawTest, public ::testing::WithParamInterface<CornerCase> {};
-
-TEST_P(CornerTest, CornerColoursLandOnTheirCorners) {
-    const CVector2 pos(100, 100), size(200, 100);
-    if (GetParam().textured)
-        DrawTexturedQuadGradient(nullptr, pos, size, kRed, kGreen, kBlue, kWhite);
-    else
-        DrawColouredQuad(pos, size, kRed, kGreen, kBlue, kWhite);
-    EXPECT_PIXEL(100, 100, kRed, 6);
-    EXPECT_PIXEL(299, 100, kGreen, 6);
-    EXPECT_PIXEL(100, 199, kBlue, 6);
-    EXPECT_PIXEL(299, 199, kWhite, 6);
-    EXPECT_PIXEL(99, 150, kBackground, 0);
-    EXPECT_PIXEL(300, 150, kBackground, 0);
-    EXPECT_PIXEL(200, 99, kBackground, 0);
-    EXPECT_PIXEL(200, 200, kBackground, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Quads, CornerTest,
-                         ::testing::Values(CornerCase{"coloured", false},
-                                           CornerCase{"textured_gradient", true}),
-                         [](const ::testing::TestParamInfo<CornerCase> &info) {
-                             return std::string(info.param.name);
-                         });
-
-TEST_F(DrawTest, QuadsTakeTheirRecordsFromTheArena) {
-    const size_t before = FrameArenaRemaining();
-    DrawColouredQuad(CVector2(0, 0), CVector2(4, 4), kRed, kRed, kRed, kRed);
-    EXPECT_EQ(before - FrameArenaRemaining(), 64u);
-    DrawTexturedQuad(nullptr, CVector2(0, 0), CVector2(4, 4), kRed);
-    EXPECT_EQ(before - FrameArenaRemaining(), 64u + 96u);
-}
-
-TEST_F(DrawTest, QuadsAreNotDrawnWhenTheArenaRefuses) {
-    // Records are 4-byte aligned as long as every request is a multiple of 4.
-    ASSERT_NE(AllocFrameBytes(FrameArenaRemaining() - 92), nullptr); // 92 bytes left
-    DrawTexturedQuad(nullptr, CVector2(0, 0), CVector2(50, 50), kRed);
-    EXPECT_PIXEL(25, 25, kBackground, 0);
+// Records are 4-byte aligned as long as every request is a multiple of 4.
+TEST_F(DrawTest, DrawsThatFindNoRoomInTheArenaAreDropped) {
+    ASSERT_NE(AllocFrameBytes(FrameArenaRemaining() - 92), nullptr);   // 92 bytes left
+    DrawTexturedQuad(nullptr, CVector2(0, 0), CVector2(50, 50), kRed); // needs 96
+    ExpectPixels({{25, 25, kBackground}});
     DrawColouredQuad(CVector2(0, 0), CVector2(50, 50), kRed, kRed, kRed, kRed); // 64 fits
-    EXPECT_PIXEL(25, 25, kRed, 0);
+    ExpectPixels({{25, 25, kRed}});
     DrawColouredQuad(CVector2(0, 0), CVector2(50, 50), kBlue, kBlue, kBlue, kBlue); // 28 left
-    EXPECT_PIXEL(25, 25, kRed, 0);
+    ExpectPixels({{25, 25, kRed}});
     EXPECT_EQ(FrameArenaRemaining(), 28u);
+
+    // Text is cut to the characters the arena still holds.
+    ResetFrameArena();
+    ASSERT_NE(AllocFrameBytes(FrameArenaRemaining() - (3 * 144 + 100)), nullptr);
+    m_font->Print(CVector2(0, 300), kRed, 1.0f, "AAAAA");
+    EXPECT_EQ(FrameArenaRemaining(), 100u);
+    m_font->Print(CVector2(0, 400), kRed, 1.0f, "A"); // no room for one
+    EXPECT_EQ(FrameArenaRemaining(), 100u);
+    ExpectPixels(
+        {{2 * 35 + 10, 320, kRed}, {3 * 35 + 10, 320, kBackground}, {10, 420, kBackground}});
 }
 
-// ---- 3D submission, captured with GL feedback -------------------------------
-
-struct FeedbackPoint {
-    float x, y;
-};
-
-// Runs draw() in feedback mode and returns the window positions of the points
-// it submitted (GL_3D records; identity projection over a 1024 x 768 viewport).
-template <typename F> std::vector<FeedbackPoint> CapturePoints(F draw) {
+// Runs draw() in feedback mode and returns the window x, y of the points it
+// submitted (identity projection over the 1024 x 768 viewport).
+template <typename F> std::vector<std::pair<float, float>> CapturePoints(F draw) {
     std::vector<GLfloat> buffer(4096);
     glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
     glRenderMode(GL_FEEDBACK);
     draw();
     const GLint n = glRenderMode(GL_RENDER);
-    std::vector<FeedbackPoint> points;
-    for (GLint i = 0; i + 3 < n; i += 4) {
-        if (buffer[i] != GLfloat(GL_POINT_TOKEN))
-            break;
-        points.push_back({buffer[i + 1], buffer[i + 2]});
-    }
+    std::vector<std::pair<float, float>> points;
+    for (GLint i = 0; i + 3 < n && buffer[i] == GLfloat(GL_POINT_TOKEN); i += 4)
+        points.emplace_back(buffer[i + 1], buffer[i + 2]);
     return points;
 }
 
-Vertex3D Vertex(float x, float y, float z, float nx, float ny, float nz) {
-    return Vertex3D{0.25f, 0.75f, kGreen, nx, ny, nz, x, y, z};
+Vertex3D Vertex(float x, float y) {
+    return Vertex3D{0.25f, 0.75f, kGreen, 0, 1, 0, x, y, 0};
 }
 
-TEST_F(DrawTest, WorldMatrixMovesPositionsButNotNormals) {
+// The world matrix moves positions on the CPU; normals go out as stored. Each
+// 3D draw leaves 2D mode and turns depth test and culling back on.
+TEST_F(DrawTest, ThreeDDrawsUseTheWorldMatrixAndLeaveTwoDMode) {
     CMatrix4 world;
     world.MakeRotationZ(1.5707964f);
     world[12] = 0.5f; // then a translation by (0.5, 0, 0)
     SetMatrix(kMatrixWorld, world);
-    const Vertex3D v = Vertex(0, 0, 0, 0.0f, 1.0f, 0.0f);
-    const auto points = CapturePoints([&] { DrawPrimitive3D(kPrimPoints, nullptr, &v, 1); });
+    const Vertex3D one = Vertex(0.5f, 0);
+    Begin2D();
+    auto points = CapturePoints([&] { DrawPrimitive3D(kPrimPoints, nullptr, &one, 1); });
+    EXPECT_FALSE(IsIn2DMode());
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     ASSERT_EQ(points.size(), 1u);
-    // Object origin + 0.5 in x: window x = (0.5 + 1) / 2 * 1024.
-    EXPECT_NEAR(points[0].x, 768.0f, 0.01f);
-    EXPECT_NEAR(points[0].y, 384.0f, 0.01f);
+    // (0.5, 0) turns to (0, 0.5), then moves to (0.5, 0.5): window (768, 576).
+    EXPECT_NEAR(points[0].first, 768.0f, 0.01f);
+    EXPECT_NEAR(points[0].second, 576.0f, 0.01f);
     GLfloat normal[4], tex[4];
     glGetFloatv(GL_CURRENT_NORMAL, normal);
     glGetFloatv(GL_CURRENT_TEXTURE_COORDS, tex);
-    EXPECT_FLOAT_EQ(normal[0], 0.0f);
-    EXPECT_FLOAT_EQ(normal[1], 1.0f); // as stored, not rotated
-    EXPECT_FLOAT_EQ(normal[2], 0.0f);
-    EXPECT_FLOAT_EQ(tex[0], 0.25f);
-    EXPECT_FLOAT_EQ(tex[1], 0.75f);
-}
+    EXPECT_EQ(std::vector<float>(normal, normal + 3), std::vector<float>({0, 1, 0}));
+    EXPECT_EQ(std::vector<float>(tex, tex + 2), std::vector<float>({0.25f, 0.75f}));
 
-TEST_F(DrawTest, IndexedDrawSubmitsVerticesInIndexOrder) {
-    CMatrix4 world;
     world.MakeTranslation(0.0f, 0.25f, 0.0f);
     SetMatrix(kMatrixWorld, world);
-    const Vertex3D v[4] = {Vertex(-0.75f, 0, 0, 0, 0, 1), Vertex(-0.25f, 0, 0, 0, 0, 1),
-                           Vertex(0.25f, 0, 0, 0, 0, 1), Vertex(0.75f, 0, 0, 0, 0, 1)};
+    const Vertex3D v[4] = {Vertex(-0.75f, 0), Vertex(-0.25f, 0), Vertex(0.25f, 0),
+                           Vertex(0.75f, 0)};
     const uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
-    const auto points =
-        CapturePoints([&] { DrawIndexedPrimitive3D(kPrimPoints, nullptr, 6, indices, v); });
+    glDisable(GL_CULL_FACE);
+    points = CapturePoints([&] { DrawIndexedPrimitive3D(kPrimPoints, nullptr, 6, indices, v); });
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     ASSERT_EQ(points.size(), 6u);
     for (int i = 0; i < 6; ++i) {
-        EXPECT_NEAR(points[i].x, (v[indices[i]].x + 1.0f) * 512.0f, 0.01f) << i;
-        EXPECT_NEAR(points[i].y, 1.25f * 384.0f, 0.01f) << i;
+        EXPECT_NEAR(points[i].first, (v[indices[i]].x + 1.0f) * 512.0f, 0.01f) << i;
+        EXPECT_NEAR(points[i].second, 1.25f * 384.0f, 0.01f) << i;
     }
-}
-
-TEST_F(DrawTest, ThreeDDrawsLeaveTwoDModeEveryTime) {
-    Begin2D();
-    ASSERT_TRUE(IsIn2DMode());
-    const Vertex3D v = Vertex(0, 0, 0, 0, 0, 1);
-    DrawPrimitive3D(kPrimPoints, nullptr, &v, 1);
-    EXPECT_FALSE(IsIn2DMode());
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    glDisable(GL_CULL_FACE);
-    const uint16_t index = 0;
-    DrawIndexedPrimitive3D(kPrimPoints, nullptr, 1, &index, &v);
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-}
-
-TEST_F(DrawTest, TwoDPrimitiveIsDrawnInScreenPixels) {
-    const Vertex2D tri[3] = {
-        {0, 0, kBlue, 10, 10, 0}, {0, 0, kBlue, 110, 10, 0}, {0, 0, kBlue, 10, 110, 0}};
-    DrawPrimitive2D(kPrimTriangles, nullptr, tri, 3);
-    EXPECT_PIXEL(20, 20, kBlue, 0);
-    EXPECT_PIXEL(100, 100, kBackground, 0);
-    DrawPrimitive2D(kPrimTriangles, nullptr, nullptr, 0); // nothing to draw
-    DrawPrimitive2D(6, nullptr, tri, 3);                  // no such primitive
-    EXPECT_PIXEL(100, 100, kBackground, 0);
-}
-
-// ---- Text -------------------------------------------------------------------
-
-// A real texture font: 'A' 32 wide at column 4, 'B' 20 wide at column 40,
-// line height 57, spacing 3, space width 32.
-class PrintTest : public DrawTest {
-  protected:
-    void SetUp() override {
-        DrawTest::SetUp();
-        ASSERT_TRUE(m_image.Allocate(1, 128, 64));
-        for (uint32_t y = 0; y < 57; ++y)
-            for (uint32_t x = 0; x < 128; ++x)
-                if ((x >= 4 && x <= 35) || (x >= 40 && x <= 59))
-                    for (int i = 0; i < 4; ++i)
-                        m_image.pixels[(y * 128 + x) * 4 + i] = 255;
-        m_font.reset(new CBitmapFont(&m_image, nullptr, "AB", 57.0f, 3.0f, 32.0f, kNoGapLimit));
-    }
-    CTexture m_image;
-    std::unique_ptr<CBitmapFont> m_font;
-};
-
-TEST_F(PrintTest, TwoLettersAtTenTwenty) {
-    m_font->Print(CVector2(10, 20), kRed, 1.0f, "AB");
-    EXPECT_PIXEL(12, 22, kRed, 0); // inside A (x 10-42, y 20-77)
-    EXPECT_PIXEL(40, 75, kRed, 0);
-    EXPECT_PIXEL(43, 40, kBackground, 0); // the spacing between A and B
-    EXPECT_PIXEL(55, 40, kRed, 0);        // inside B (x 45-65)
-    EXPECT_PIXEL(67, 40, kBackground, 0);
-    EXPECT_PIXEL(20, 78, kBackground, 0); // below the line
-    EXPECT_PIXEL(20, 18, kBackground, 0); // above it
-    EXPECT_EQ(kFrameArenaSize - FrameArenaRemaining(), 2u * 6 * 24);
-}
-
-TEST_F(PrintTest, PrintSubmitsOneTriangleListOfTheGlyphs) {
-    std::vector<GLfloat> buffer(1024);
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_2D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    m_font->Print(CVector2(10, 20), kRed, 1.0f, "A B\nC");
-    const GLint n = glRenderMode(GL_RENDER);
-    int triangles = 0;
-    float minX = 1e9f, maxX = -1e9f;
-    for (GLint i = 0; i < n;) {
-        ASSERT_EQ(buffer[i], GLfloat(GL_POLYGON_TOKEN));
-        ASSERT_EQ(buffer[i + 1], 3.0f);
-        for (int k = 0; k < 3; ++k) {
-            minX = std::min(minX, buffer[i + 2 + 2 * k]);
-            maxX = std::max(maxX, buffer[i + 2 + 2 * k]);
-        }
-        i += 8;
-        ++triangles;
-    }
-    EXPECT_EQ(triangles, 4); // A and B; space, newline and C draw nothing
-    EXPECT_FLOAT_EQ(minX, 10.0f);
-    EXPECT_FLOAT_EQ(maxX, 10.0f + 35 + 35 + 20); // B follows A and the space, each with spacing
-    EXPECT_EQ(kFrameArenaSize - FrameArenaRemaining(), 5u * 6 * 24);
-}
-
-TEST_F(PrintTest, ScaleAndColourApply) {
-    m_font->PrintF(CVector2(0, 100), kBlue, 2.0f, "%c", 'A');
-    EXPECT_PIXEL(2, 102, kBlue, 0);
-    EXPECT_PIXEL(62, 212, kBlue, 0); // 64 x 114 at scale 2
-    EXPECT_PIXEL(66, 150, kBackground, 0);
-    EXPECT_PIXEL(30, 216, kBackground, 0);
-}
-
-TEST_F(PrintTest, TextLongerThanTheArenaIsCutToWhatFits) {
-    const size_t room = 3 * 6 * 24 + 100; // three characters and a bit
-    ASSERT_NE(AllocFrameBytes(FrameArenaRemaining() - room), nullptr);
-    m_font->Print(CVector2(0, 300), kRed, 1.0f, "AAAAA");
-    EXPECT_EQ(FrameArenaRemaining(), 100u);
-    EXPECT_PIXEL(2 * 35 + 10, 320, kRed, 0);          // third glyph
-    EXPECT_PIXEL(3 * 35 + 10, 320, kBackground, 0);   // fourth: cut
-    m_font->Print(CVector2(0, 400), kRed, 1.0f, "A"); // no room for one
-    EXPECT_EQ(FrameArenaRemaining(), 100u);
-    EXPECT_PIXEL(10, 420, kBackground, 0);
-}
-
-TEST_F(PrintTest, EmptyTextDrawsNothingAndTakesNothing) {
-    m_font->Print(CVector2(0, 0), kRed, 1.0f, "");
-    m_font->Print(CVector2(0, 0), kRed, 1.0f, nullptr);
-    EXPECT_EQ(FrameArenaRemaining(), kFrameArenaSize);
-    EXPECT_PIXEL(10, 10, kBackground, 0);
-}
-
-TEST_F(PrintTest, FontDoesNotOwnItsTexture) {
-    m_font.reset();
-    EXPECT_NE(m_image.allocation, nullptr);
-    EXPECT_EQ(m_image.pixels[(10 * 128 + 10) * 4 + 3], 255);
 }
 
 } // namespace

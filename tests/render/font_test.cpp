@@ -1,277 +1,238 @@
 #include "render/bitmap_font.h"
-#include "render/font_image.h"
+#include "render/texture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Band height of the synthetic images (pixels).
-constexpr float kH = 10.0f;
+// A font image in memory: a CTexture whose store is a vector of exactly
+// 64 x storeHeight texels, so the address sanitizer catches any read outside.
+class CFontImage {
+  public:
+    CFontImage(uint32_t width, uint32_t storeHeight) : m_store(size_t(64) * storeHeight * 4, 0) {
+        m_texture.width = width;
+        m_texture.height = m_texture.storeHeight = storeHeight;
+        m_texture.storeWidth = 64;
+        m_texture.bytesPerPixel = 4;
+        m_texture.pixels = m_store.data();
+    }
+    ~CFontImage() { m_texture.pixels = nullptr; }
+    // Columns x0..x1 of rows y0..y1 (inclusive, cut to the store) become opaque white.
+    void Ink(uint32_t x0, uint32_t x1, uint32_t y0, uint32_t y1) {
+        for (uint32_t y = y0; y <= std::min(y1, m_texture.storeHeight - 1); ++y)
+            std::fill(m_store.begin() + (y * 64 + x0) * 4, m_store.begin() + (y * 64 + x1 + 1) * 4,
+                      255);
+    }
+    CTexture *Texture() { return &m_texture; }
 
-// The order string lives in a vector of exactly its length + 1, so a read
-// past its NUL is caught by the address sanitizer.
-struct Order {
-    explicit Order(const char *s) : bytes(s, s + std::char_traits<char>::length(s) + 1) {}
-    const char *c_str() const { return bytes.data(); }
-    std::vector<char> bytes;
+  private:
+    std::vector<uint8_t> m_store;
+    CTexture m_texture;
 };
 
-struct Glyph {
-    char ch;
-    float u; // pixel column of the cell's left edge
-    float band;
-    float width;
-};
-
-void ExpectGlyph(const CBitmapFont &font, const Glyph &g, float storeW, float storeH) {
-    const unsigned char c = static_cast<unsigned char>(g.ch);
-    ASSERT_TRUE(font.HasGlyph(c)) << "'" << g.ch << "'";
-    EXPECT_FLOAT_EQ(font.origins[c].x, g.u / storeW) << "'" << g.ch << "'";
-    EXPECT_FLOAT_EQ(font.origins[c].y, g.band * kH / storeH) << "'" << g.ch << "'";
-    EXPECT_FLOAT_EQ(font.widths[c], g.width) << "'" << g.ch << "'";
-}
-
-void ExpectMissing(const CBitmapFont &font, const char *chars) {
-    for (const char *p = chars; *p; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        EXPECT_FALSE(font.HasGlyph(c)) << "'" << *p << "'";
-        EXPECT_EQ(font.widths[c], 0.0f);
-        EXPECT_EQ(font.origins[c].x, -1.0f);
-        EXPECT_EQ(font.origins[c].y, -1.0f);
-    }
-}
-
-CBitmapFont MakeFont(CFontImage &image, const char *order, uint32_t gapLimit = kNoGapLimit) {
-    Order o(order);
-    return CBitmapFont(image.Texture(), nullptr, o.c_str(), kH, 3.0f, 8.0f, gapLimit);
-}
-
-TEST(BitmapFont, NormalBandsGiveEachCharacterItsRun) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 5, 3, 9);   // A: ink need not reach the band top
-    image.Ink(8, 10, 0, 0);  // B: one row is enough
-    image.Ink(3, 6, 12, 18); // C in band 1
-    CBitmapFont font(image.Texture(), nullptr, Order("AB\nC").c_str(), kH, 3.0f, 8.0f, kNoGapLimit);
-    ExpectGlyph(font, {'A', 2, 0, 4}, 64, 32);
-    ExpectGlyph(font, {'B', 8, 0, 3}, 64, 32);
-    ExpectGlyph(font, {'C', 3, 1, 4}, 64, 32);
-    ExpectMissing(font, "\n D");
-    EXPECT_FLOAT_EQ(font.texelSize.x, 1.0f / 64);
-    EXPECT_FLOAT_EQ(font.texelSize.y, 1.0f / 32);
-    EXPECT_EQ(font.texture, image.Texture());
-    EXPECT_EQ(font.lineHeight, kH);
-    EXPECT_EQ(font.spacing, 3.0f);
-    EXPECT_EQ(font.spaceWidth, 8.0f);
-}
-
-TEST(BitmapFont, CornersAreBottomLeftTopLeftBottomRightTopRight) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 5, 0, 9);
-    image.Ink(8, 10, 0, 9);
-    image.Ink(3, 6, 10, 19);
-    CBitmapFont font = MakeFont(image, "AB\nC");
-    const unsigned char c = 'C';
-    const float u0 = 3.0f / 64, u1 = 7.0f / 64, v0 = 10.0f / 32, v1 = 20.0f / 32;
-    const float expect[4][2] = {{u0, v1}, {u0, v0}, {u1, v1}, {u1, v0}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_FLOAT_EQ(font.corners[c][i].x, expect[i][0]) << i;
-        EXPECT_FLOAT_EQ(font.corners[c][i].y, expect[i][1]) << i;
-    }
-}
-
-TEST(BitmapFont, ColumnZeroOfLaterBandsIsNeverExamined) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(0, 3, 0, 9);   // A at column 0 of band 0 is found
-    image.Ink(0, 3, 10, 19); // B from column 0 of band 1 is seen from column 1
-    CBitmapFont font = MakeFont(image, "A\nB");
-    ExpectGlyph(font, {'A', 0, 0, 4}, 64, 32);
-    ExpectGlyph(font, {'B', 1, 1, 3}, 64, 32);
-}
-
-TEST(BitmapFont, TouchingGlyphsMergeAndShiftTheLine) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 5, 0, 9);
-    image.Ink(6, 8, 0, 9); // touches A
-    image.Ink(12, 14, 0, 9);
-    image.Ink(3, 6, 10, 19);
-    CBitmapFont font = MakeFont(image, "ABC\nD");
-    ExpectGlyph(font, {'A', 2, 0, 7}, 64, 32);  // the merged run
-    ExpectGlyph(font, {'B', 12, 0, 3}, 64, 32); // the glyph drawn for C
-    ExpectMissing(font, "CD");                  // the scan ends at the right edge
-}
-
-TEST(BitmapFont, BandWithFewerGlyphsThanItsLineStopsTheScan) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 5, 0, 9);
-    image.Ink(8, 10, 0, 9);
-    image.Ink(3, 6, 10, 19);
-    CBitmapFont font = MakeFont(image, "ABC\nD");
-    ExpectGlyph(font, {'A', 2, 0, 4}, 64, 32);
-    ExpectGlyph(font, {'B', 8, 0, 3}, 64, 32);
-    ExpectMissing(font, "CD");
-}
-
-TEST(BitmapFont, TransparentGapSplitsAGlyphIntoTwoRuns) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 3, 0, 9); // A drawn as two strokes
-    image.Ink(5, 6, 0, 9);
-    image.Ink(10, 12, 0, 9); // B, never reached: the newline takes effect first
-    image.Ink(3, 6, 10, 19);
-    CBitmapFont font = MakeFont(image, "AB\nC");
-    ExpectGlyph(font, {'A', 2, 0, 2}, 64, 32);
-    ExpectGlyph(font, {'B', 5, 0, 2}, 64, 32);
-    ExpectGlyph(font, {'C', 3, 1, 4}, 64, 32);
-}
-
-struct GapCase {
+// Pictures are drawn in bands of 10 rows, '|' between bands, one character per
+// column. Ink: '#' fills the column's band, a digit d only the band's row d.
+// Glyphs: a run of one character is that character's cell.
+struct FontCase {
     const char *name;
-    uint32_t gapLimit;
-    uint32_t bStart, bEnd; // B's inked columns
-    bool bFound;
-    float bWidth;
-    bool cFound;
+    const char *order;
+    const char *ink;
+    const char *glyphs;
+    const char *missing = ""; // codes that must have no glyph
+    uint32_t gapLimit = kNoGapLimit;
+    float lineHeight = 10.0f;
+    uint32_t width = 64, storeHeight = 32;
 };
 
-class BitmapFontGap : public ::testing::TestWithParam<GapCase> {};
+class BitmapFontTest : public ::testing::TestWithParam<FontCase> {};
 
-TEST_P(BitmapFontGap, GapLimitBoundsWhereAGlyphStartsOrContinues) {
-    const GapCase &g = GetParam();
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 4, 0, 9); // A ends at column 5
-    image.Ink(g.bStart, g.bEnd, 0, 9);
-    image.Ink(1, 3, 10, 19); // C, within the limit from the band start
-    CBitmapFont font = MakeFont(image, "AB\nC", g.gapLimit);
-    ExpectGlyph(font, {'A', 2, 0, 3}, 64, 32);
-    if (g.bFound)
-        ExpectGlyph(font, {'B', float(g.bStart), 0, g.bWidth}, 64, 32);
-    else
-        ExpectMissing(font, "B");
-    if (g.cFound)
-        ExpectGlyph(font, {'C', 1, 1, 3}, 64, 32);
-    else
-        ExpectMissing(font, "C");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BitmapFontGap,
-    ::testing::Values(GapCase{"within", 4, 8, 9, true, 2, true},
-                      GapCase{"at_limit", 4, 9, 9, true, 1, true},
-                      GapCase{"too_far", 4, 20, 22, false, 0, false},
-                      GapCase{"continues_past_limit", 4, 7, 12, true, 3, true},
-                      GapCase{"no_limit", kNoGapLimit, 40, 50, true, 11, true}),
-    [](const ::testing::TestParamInfo<GapCase> &info) { return std::string(info.param.name); });
-
-TEST(BitmapFont, GapLimitAlsoAppliesToTheFirstGlyph) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(6, 8, 0, 9); // 6 columns from the band start
-    CBitmapFont font = MakeFont(image, "A", 4);
-    ExpectMissing(font, "A");
-}
-
-TEST(BitmapFont, RepeatedCharacterKeepsTheLaterGlyph) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 3, 0, 9);
-    image.Ink(6, 8, 0, 9);
-    image.Ink(11, 15, 0, 9);
-    CBitmapFont font = MakeFont(image, "ABA");
-    ExpectGlyph(font, {'A', 11, 0, 5}, 64, 32);
-    ExpectGlyph(font, {'B', 6, 0, 3}, 64, 32);
-}
-
-TEST(BitmapFont, CharacterMissingFromTheImageStaysMissing) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 5, 0, 9);
-    CBitmapFont font = MakeFont(image, "AB");
-    ExpectGlyph(font, {'A', 2, 0, 4}, 64, 32);
-    ExpectMissing(font, "B");
-}
-
-TEST(BitmapFont, GlyphOpenAtTheRightEdgeGetsNothing) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 5, 0, 9);
-    image.Ink(60, 63, 0, 9);
-    CBitmapFont font = MakeFont(image, "AB");
-    ExpectGlyph(font, {'A', 2, 0, 4}, 64, 32);
-    ExpectMissing(font, "B");
-}
-
-TEST(BitmapFont, ColumnsRightOfTheImageWidthAreNotScanned) {
-    CFontImage image(40, 32, 64, 32); // image narrower than its store
-    image.Ink(2, 5, 0, 9);
-    image.Ink(45, 50, 0, 9);
-    CBitmapFont font = MakeFont(image, "AB");
-    ExpectMissing(font, "B");
-}
-
-TEST(BitmapFont, RowsBelowTheStoreReadAsTransparent) {
-    // Band 1 covers rows 10-19 of a store 16 rows high.
-    CFontImage image(32, 16, 32, 16);
-    image.Ink(2, 5, 0, 9);
-    image.Ink(3, 4, 15, 15); // the store's last row
-    CBitmapFont font = MakeFont(image, "A\nB");
-    ExpectGlyph(font, {'A', 2, 0, 4}, 32, 16);
-    ExpectGlyph(font, {'B', 3, 1, 2}, 32, 16);
-    const unsigned char b = 'B';
-    EXPECT_FLOAT_EQ(font.corners[b][0].y, 20.0f / 16); // cells reach past the store
-}
-
-TEST(BitmapFont, TrailingNewlineReadsNothingPastTheString) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 5, 0, 9);
-    image.Ink(3, 6, 10, 19); // a run in band 1 with no character for it
-    CBitmapFont font = MakeFont(image, "A\n");
-    ExpectGlyph(font, {'A', 2, 0, 4}, 64, 32);
+TEST_P(BitmapFontTest, GlyphTableFollowsTheInk) {
+    const FontCase &c = GetParam();
+    CFontImage image(c.width, c.storeHeight);
+    uint32_t band = 0, x = 0;
+    for (const char *p = c.ink; *p; ++p, ++x) {
+        if (*p == '|') {
+            ++band;
+            x = uint32_t(-1);
+        } else if (*p == '#') {
+            image.Ink(x, x, band * 10, band * 10 + 9);
+        } else if (*p >= '0' && *p <= '9') {
+            image.Ink(x, x, band * 10 + uint32_t(*p - '0'), band * 10 + uint32_t(*p - '0'));
+        }
+    }
+    // The order string is held in exactly its own bytes: no reading past its NUL.
+    std::vector<char> order;
+    if (c.order)
+        order.assign(c.order, c.order + std::char_traits<char>::length(c.order) + 1);
+    const CBitmapFont font(image.Texture(), nullptr, c.order ? order.data() : nullptr, c.lineHeight,
+                           3.0f, 8.0f, c.gapLimit);
+    band = 0;
+    x = 0;
+    for (const char *p = c.glyphs; *p;) {
+        if (*p == '|') {
+            ++band;
+            x = 0;
+            ++p;
+            continue;
+        }
+        const char *end = p;
+        while (*end == *p)
+            ++end;
+        const unsigned char ch = static_cast<unsigned char>(*p);
+        const float width = float(end - p), u0 = float(x) / 64, u1 = (float(x) + width) / 64;
+        const float v0 = band * c.lineHeight / c.storeHeight;
+        const float v1 = (band + 1) * c.lineHeight / c.storeHeight;
+        x += uint32_t(end - p);
+        p = end;
+        if (ch == ' ')
+            continue;
+        SCOPED_TRACE(std::string("glyph ") + char(ch));
+        ASSERT_TRUE(font.HasGlyph(ch));
+        EXPECT_FLOAT_EQ(font.widths[ch], width);
+        EXPECT_FLOAT_EQ(font.origins[ch].x, u0);
+        EXPECT_FLOAT_EQ(font.origins[ch].y, v0);
+        // Bottom-left, top-left, bottom-right, top-right.
+        const float corners[4][2] = {{u0, v1}, {u0, v0}, {u1, v1}, {u1, v0}};
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_FLOAT_EQ(font.corners[ch][k].x, corners[k][0]) << "corner " << k;
+            EXPECT_FLOAT_EQ(font.corners[ch][k].y, corners[k][1]) << "corner " << k;
+        }
+    }
+    for (const char *p = c.missing; *p; ++p) {
+        const unsigned char ch = static_cast<unsigned char>(*p);
+        EXPECT_FALSE(font.HasGlyph(ch)) << "'" << *p << "'";
+        EXPECT_EQ(font.widths[ch], 0.0f);
+        EXPECT_EQ(font.origins[ch].y, -1.0f);
+    }
     EXPECT_FALSE(font.HasGlyph(0));
 }
 
-TEST(BitmapFont, BandTopsTruncateAFractionalLineHeightButOriginsDoNot) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 5, 0, 9);
-    image.Ink(20, 23, 10, 10); // row 10: inside band 1 only when it starts at trunc(10.5)
-    CBitmapFont font(image.Texture(), nullptr, Order("A\nB").c_str(), 10.5f, 1.0f, 4.0f,
-                     kNoGapLimit);
-    const unsigned char b = 'B';
-    ASSERT_TRUE(font.HasGlyph(b));
-    EXPECT_FLOAT_EQ(font.origins[b].y, 10.5f / 32);
-    EXPECT_FLOAT_EQ(font.corners[b][0].y, 21.0f / 32);
-}
+const FontCase kFontCases[] = {
+    {"one_row_of_ink_is_enough", "AB\nC", "  9999  000|   5555", "  AAAA  BBB|   CCCC", "\n D"},
+    {"later_bands_start_at_column_1", "A\nB", "####|####", "AAAA| BBB"},
+    {"band_short_of_glyphs_stops_the_scan", "ABC\nD", "  ####  ###|   ####", "  AAAA  BBB", "CD"},
+    // The newline takes effect before the real B.
+    {"transparent_gap_splits_a_glyph", "AB\nC", "  ## ##   ###|   ####", "  AA BB|   CCCC"},
+    // With gap limit 4 after A's end at column 5.
+    {"gap_at_limit", "AB\nC", "  ###    #| ###", "  AAA    B| CCC", "", 4},
+    {"gap_beyond_limit", "AB\nC", "  ###          ###| ###", "  AAA", "BC", 4},
+    {"glyph_cut_at_the_limit", "AB\nC", "  ###  ######| ###", "  AAA  BBB| CCC", "", 4},
+    {"gap_limit_from_the_band_start", "A", "      ###", "", "A", 4},
+    {"no_gap_limit", "AB", "  ###               ####", "  AAA               BBBB"},
+    {"repeated_character_keeps_the_later_glyph", "ABA", "  ##  ###  #####", "      BBB  AAAAA"},
+    {"glyph_open_at_the_right_edge", "AB", "  ####  ##", "  AAAA", "B", kNoGapLimit, 10, 10},
+    {"columns_right_of_the_image", "AB", "  ####   ##", "  AAAA", "B", kNoGapLimit, 10, 9},
+    // Band 1 reaches past a store 16 rows high.
+    {"rows_below_the_store", "A\nB", "  ####|   55", "  AAAA|   BB", "", kNoGapLimit, 10, 64, 16},
+    {"trailing_newline", "A\n", "  ####|   ####", "  AAAA"},
+    // Band 1 starts at row trunc(10.5) = 10; origins use 10.5 itself.
+    {"fractional_line_height", "A\nB", "  ####|  0000", "  AAAA|  BBBB", "", kNoGapLimit, 10.5f},
+    {"codes_above_127", "\xA3\xFF", "  #### ##", "  \xA3\xA3\xA3\xA3 \xFF\xFF"},
+    {"no_ink", "A", "", "", "A"},
+    {"empty_order", "", "  ####", "", "A"},
+    {"null_order", nullptr, "  ####", "", "A"},
+    {"zero_line_height", "A", "  ####", "", "A", kNoGapLimit, 0.0f},
+};
 
-TEST(BitmapFont, EmptyAndDegenerateInputsGiveAnEmptyFont) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 5, 0, 9);
-    const CBitmapFont noInk(CFontImage(64, 32, 64, 32).Texture(), nullptr, "A", kH, 1, 1,
-                            kNoGapLimit);
-    ExpectMissing(noInk, "A");
-    const CBitmapFont emptyOrder = MakeFont(image, "");
-    ExpectMissing(emptyOrder, "A");
-    const CBitmapFont zeroHeight(image.Texture(), nullptr, "A", 0.0f, 1, 1, kNoGapLimit);
-    ExpectMissing(zeroHeight, "A");
-    const CBitmapFont nullOrder(image.Texture(), nullptr, nullptr, kH, 1, 1, kNoGapLimit);
-    ExpectMissing(nullOrder, "A");
-    const CBitmapFont noTexture(nullptr, nullptr, "A", kH, 1, 1, kNoGapLimit);
-    ExpectMissing(noTexture, "A");
-}
+INSTANTIATE_TEST_SUITE_P(Cases, BitmapFontTest, ::testing::ValuesIn(kFontCases),
+                         [](const ::testing::TestParamInfo<FontCase> &info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(BitmapFont, DrawingTextureReplacesTheImageAfterTheScan) {
-    CFontImage image(64, 32, 64, 32);
-    CFontImage drawing(8, 8, 8, 8); // blank: scanning it would find nothing
+    CFontImage image(64, 32), drawing(64, 8); // drawing is blank: scanning it finds nothing
     image.Ink(2, 5, 0, 9);
-    CBitmapFont font(image.Texture(), drawing.Texture(), "A", kH, 1, 1, kNoGapLimit);
+    const CBitmapFont font(image.Texture(), drawing.Texture(), "A", 10.0f, 1, 1, kNoGapLimit);
     EXPECT_EQ(font.texture, drawing.Texture());
-    ExpectGlyph(font, {'A', 2, 0, 4}, 64, 32);
-    EXPECT_FLOAT_EQ(font.texelSize.x, 1.0f / 64);
+    EXPECT_FLOAT_EQ(font.widths['A'], 4.0f);
+    EXPECT_FLOAT_EQ(font.texelSize.y, 1.0f / 32);
+    const CBitmapFont noTexture(nullptr, nullptr, "A", 10.0f, 1, 1, kNoGapLimit);
+    EXPECT_FALSE(noTexture.HasGlyph('A'));
 }
 
-TEST(BitmapFont, CodesAbove127AreTableEntries) {
-    CFontImage image(64, 32, 64, 32);
-    image.Ink(2, 5, 0, 9);
-    image.Ink(8, 9, 0, 9);
-    CBitmapFont font = MakeFont(image, "\xA3\xFF");
-    ExpectGlyph(font, {'\xA3', 2, 0, 4}, 64, 32);
-    ExpectGlyph(font, {'\xFF', 8, 0, 2}, 64, 32);
+// ---- Text ------------------------------------------------------------------
+
+// A font with the proportions of the program's own: 'A' 32 wide, 'B' 20 wide,
+// line height 57, spacing 3, space width 32. Code 'C' has no glyph.
+class TextTest : public ::testing::Test {
+  protected:
+    TextTest() : m_image(64, 64) {
+        m_image.Ink(4, 35, 0, 56);
+        m_image.Ink(40, 59, 0, 56);
+        m_font.reset(
+            new CBitmapFont(m_image.Texture(), nullptr, "AB", 57.0f, 3.0f, 32.0f, kNoGapLimit));
+    }
+    CFontImage m_image;
+    std::unique_ptr<CBitmapFont> m_font;
+};
+
+TEST_F(TextTest, SizeIsTheWidestLineAndTheLastLineTop) {
+    const struct {
+        const char *text;
+        float scale, width, height;
+    } cases[] = {{"A", 1, 35, 57},   {"A A", 1, 105, 57},    {"A\nA", 1, 38, 57},
+                 {"A", 2, 70, 114},  {"A\n\nA", 1, 38, 114}, {"AB\nA", 1, 58, 57},
+                 {"ACA", 1, 73, 57}, {"", 1, 0, 57},         {nullptr, 3, 0, 171}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text ? c.text : "null");
+        CVector2 out(-1.0f, -1.0f);
+        const CVector2 size = m_font->Measure(out, c.scale, c.text);
+        EXPECT_FLOAT_EQ(size.x, c.width);
+        EXPECT_FLOAT_EQ(size.y, c.height);
+        EXPECT_EQ(out.x, size.x);
+        EXPECT_EQ(out.y, size.y);
+    }
+    CVector2 size;
+    m_font->MeasureF(size, 1.0f, "%c%s%d", 'A', "B", 7); // '7' has no glyph
+    EXPECT_FLOAT_EQ(size.x, 35 + 23 + 3);
+    m_font->MeasureF(size, 1.0f, "%s", std::string(3000, 'A').c_str()); // cut to 2047
+    EXPECT_FLOAT_EQ(size.x, 2047.0f * 35.0f);
+}
+
+struct Quad {
+    char ch;
+    float left, top, right, bottom; // pixels
+};
+
+// Each drawn glyph gives bottom-left, top-left, bottom-right, top-left,
+// bottom-right, top-right; newlines, spaces, missing glyphs and the bytes past
+// `length` give nothing.
+TEST_F(TextTest, VerticesAreSixPerDrawnGlyph) {
+    const struct {
+        const char *text;
+        size_t length;
+        float x, y, scale;
+        std::vector<Quad> quads;
+    } cases[] = {
+        {"AB", 2, 10, 20, 1, {{'A', 10, 20, 42, 77}, {'B', 45, 20, 65, 77}}},
+        {"A\n C", 4, 0, 0, 2, {{'A', 0, 0, 64, 114}}},
+        {"A\nA", 3, 5, 0, 1, {{'A', 5, 0, 37, 57}, {'A', 8, 57, 40, 114}}},
+        {"AAAA", 1, 0, 0, 1, {{'A', 0, 0, 32, 57}}},
+    };
+    const PackedColour red = MakePackedColour(255, 0, 0, 255);
+    const int corner[6] = {0, 1, 2, 1, 2, 3};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        std::vector<Vertex2D> v(c.length * 6);
+        ASSERT_EQ(
+            m_font->BuildTextVertices(v.data(), CVector2(c.x, c.y), red, c.scale, c.text, c.length),
+            c.quads.size() * 6);
+        for (size_t i = 0; i < c.quads.size() * 6; ++i) {
+            const Quad &q = c.quads[i / 6];
+            const int k = corner[i % 6];
+            const CVector2 &uv = m_font->corners[static_cast<unsigned char>(q.ch)][k];
+            EXPECT_FLOAT_EQ(v[i].x, k < 2 ? q.left : q.right) << i;
+            EXPECT_FLOAT_EQ(v[i].y, k % 2 ? q.top : q.bottom) << i;
+            EXPECT_FLOAT_EQ(v[i].u, uv.x) << i;
+            EXPECT_FLOAT_EQ(v[i].v, uv.y) << i;
+            EXPECT_EQ(v[i].colour, red) << i;
+        }
+    }
 }
 
 } // namespace

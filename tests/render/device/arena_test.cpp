@@ -15,17 +15,7 @@ class ArenaTest : public ::testing::Test {
     static size_t Used() { return static_cast<size_t>(FrameArenaCursor() - FrameArenaBase()); }
 };
 
-TEST_F(ArenaTest, FourVerticesAfterResetStartAtBaseAndTake96Bytes) {
-    Vertex2D *first = nullptr;
-    AllocFrameVertices(3, &first);
-    ResetFrameArena();
-    void *cursor = AllocFrameVertices(4, &first);
-    EXPECT_EQ(reinterpret_cast<unsigned char *>(first), FrameArenaBase());
-    EXPECT_EQ(cursor, FrameArenaBase() + 96);
-    EXPECT_EQ(Used(), 96u);
-    EXPECT_EQ(FrameArenaRemaining(), kFrameArenaSize - 96);
-}
-
+// Byte requests round up to 4; vertex records are 24 bytes each.
 TEST_F(ArenaTest, AllocationsFollowEachOtherFourByteAligned) {
     const size_t sizes[] = {64, 96, 24, 1, 7, 0, 144, 2};
     size_t offset = 0;
@@ -36,15 +26,14 @@ TEST_F(ArenaTest, AllocationsFollowEachOtherFourByteAligned) {
         offset += (size + 3) / 4 * 4;
     }
     EXPECT_EQ(Used(), offset);
-}
-
-TEST_F(ArenaTest, WholeArenaCanBeTakenAndWritten) {
-    unsigned char *all = static_cast<unsigned char *>(AllocFrameBytes(kFrameArenaSize));
-    ASSERT_EQ(all, FrameArenaBase());
-    std::memset(all, 0xA5, kFrameArenaSize);
-    EXPECT_EQ(FrameArenaRemaining(), 0u);
-    EXPECT_EQ(AllocFrameBytes(1), nullptr);
-    EXPECT_NE(AllocFrameBytes(0), nullptr);
+    Vertex2D *out = nullptr;
+    EXPECT_EQ(AllocFrameVertices(0, &out), FrameArenaBase() + offset); // takes nothing
+    EXPECT_EQ(reinterpret_cast<unsigned char *>(out), FrameArenaBase() + offset);
+    EXPECT_EQ(AllocFrameVertices(2, nullptr), FrameArenaBase() + offset + 48);
+    ResetFrameArena();
+    EXPECT_EQ(AllocFrameVertices(4, &out), FrameArenaBase() + 96);
+    EXPECT_EQ(reinterpret_cast<unsigned char *>(out), FrameArenaBase());
+    EXPECT_EQ(FrameArenaRemaining(), kFrameArenaSize - 96);
 }
 
 TEST_F(ArenaTest, RequestThatDoesNotFitIsRefusedAndTakesNothing) {
@@ -59,14 +48,17 @@ TEST_F(ArenaTest, RequestThatDoesNotFitIsRefusedAndTakesNothing) {
     EXPECT_EQ(FrameArenaCursor(), cursor);
     EXPECT_EQ(AllocFrameBytes(17), nullptr);
     EXPECT_EQ(AllocFrameBytes(16), cursor);
+    // The whole arena can be taken and written.
     ResetFrameArena();
-    EXPECT_NE(AllocFrameVertices(1, &refused), nullptr);
-    EXPECT_EQ(reinterpret_cast<unsigned char *>(refused), FrameArenaBase());
+    unsigned char *all = static_cast<unsigned char *>(AllocFrameBytes(kFrameArenaSize));
+    ASSERT_EQ(all, FrameArenaBase());
+    std::memset(all, 0xA5, kFrameArenaSize);
+    EXPECT_EQ(AllocFrameBytes(1), nullptr);
+    EXPECT_NE(AllocFrameBytes(0), nullptr);
 }
 
 TEST_F(ArenaTest, BadCountsAreRefused) {
-    const int counts[] = {-1, INT_MIN, INT_MAX, 10923};
-    for (int count : counts) {
+    for (int count : {-1, INT_MIN, INT_MAX, 10923}) {
         Vertex2D *out = reinterpret_cast<Vertex2D *>(1);
         EXPECT_EQ(AllocFrameVertices(count, &out), nullptr) << count;
         EXPECT_EQ(out, nullptr) << count;
@@ -75,19 +67,9 @@ TEST_F(ArenaTest, BadCountsAreRefused) {
     EXPECT_EQ(AllocFrameBytes(SIZE_MAX), nullptr);
 }
 
-TEST_F(ArenaTest, ZeroCountHandsOutTheCursorWithoutMovingIt) {
-    AllocFrameBytes(48);
-    Vertex2D *out = nullptr;
-    EXPECT_EQ(AllocFrameVertices(0, &out), FrameArenaBase() + 48);
-    EXPECT_EQ(reinterpret_cast<unsigned char *>(out), FrameArenaBase() + 48);
-    EXPECT_EQ(Used(), 48u);
-}
-
-TEST_F(ArenaTest, NullOutArgumentIsAllowed) {
-    EXPECT_EQ(AllocFrameVertices(2, nullptr), FrameArenaBase() + 48);
-}
-
-TEST(ArenaLifetimeTest, WithoutArenaEverythingIsRefused) {
+// Without an arena everything is refused; creating one again replaces the one
+// held, and shutting the device down frees it.
+TEST(ArenaLifetimeTest, RequestsNeedAnArena) {
     DestroyFrameArena();
     EXPECT_EQ(FrameArenaBase(), nullptr);
     EXPECT_EQ(FrameArenaRemaining(), 0u);
@@ -96,12 +78,9 @@ TEST(ArenaLifetimeTest, WithoutArenaEverythingIsRefused) {
     EXPECT_EQ(AllocFrameVertices(1, &out), nullptr);
     ResetFrameArena();
     EXPECT_EQ(FrameArenaCursor(), nullptr);
-}
-
-TEST(ArenaLifetimeTest, ShutdownFreesAndRecreateStartsAtBase) {
     CreateFrameArena();
     AllocFrameBytes(100);
-    CreateFrameArena(); // replaces the arena held
+    CreateFrameArena();
     EXPECT_EQ(FrameArenaCursor(), FrameArenaBase());
     ShutdownRenderDevice();
     EXPECT_EQ(FrameArenaBase(), nullptr);

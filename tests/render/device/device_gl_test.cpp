@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <memory>
+#include <vector>
 
 namespace {
 
@@ -22,6 +22,13 @@ Matrix GetMatrix(GLenum which) {
     return m;
 }
 
+Matrix ToArray(const CMatrix4 &m) {
+    Matrix a;
+    for (int i = 0; i < 16; ++i)
+        a[i] = m.m[i];
+    return a;
+}
+
 GLint GetInt(GLenum which) {
     GLint v = 0;
     glGetIntegerv(which, &v);
@@ -31,74 +38,43 @@ GLint GetInt(GLenum which) {
 const CMatrix4 kSomeProjection(1.5f, 0, 0, 0, 0, 2.5f, 0, 0, 0, 0, -1.0f, -1, 0, 0, -0.2f, 0);
 const CMatrix4 kSomeModelView(0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 3, -4, -5, 1);
 
-Matrix ToArray(const CMatrix4 &m) {
-    Matrix a;
-    for (int i = 0; i < 16; ++i)
-        a[i] = m.m[i];
-    return a;
-}
-
 class DeviceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        context.reset(new CTestGLContext(kWidth, kHeight));
-        ASSERT_TRUE(context->Ok()) << context->Error();
+        ASSERT_TRUE(m_gl.Ok()) << m_gl.Error();
         ASSERT_TRUE(InitRenderDevice(kWidth, kHeight));
     }
-    void TearDown() override {
-        ShutdownRenderDevice();
-        context.reset();
-    }
-    std::unique_ptr<CTestGLContext> context;
+    void TearDown() override { ShutdownRenderDevice(); }
+    CTestGLContext m_gl{kWidth, kHeight};
 };
 
-TEST_F(DeviceTest, InitEnablesAndDisablesTheListedCapabilities) {
-    const struct {
-        GLenum cap;
-        bool on;
-    } cases[] = {
-        {GL_SCISSOR_TEST, true}, {GL_ALPHA_TEST, true},   {GL_BLEND, true},
-        {GL_DEPTH_TEST, true},   {GL_STENCIL_TEST, true}, {GL_CULL_FACE, true},
-        {GL_TEXTURE_2D, false},  {GL_LIGHTING, false},    {GL_LIGHT0, false},
-        {GL_LIGHT1, false},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(glIsEnabled(c.cap), c.on ? GL_TRUE : GL_FALSE) << std::hex << c.cap;
-}
-
-TEST_F(DeviceTest, InitSetsFunctionsRangesAndHints) {
+TEST_F(DeviceTest, InitSetsTheFixedFunctionState) {
+    for (GLenum cap :
+         {GL_SCISSOR_TEST, GL_ALPHA_TEST, GL_BLEND, GL_DEPTH_TEST, GL_STENCIL_TEST, GL_CULL_FACE})
+        EXPECT_TRUE(glIsEnabled(cap)) << std::hex << cap;
+    for (GLenum cap : {GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0, GL_LIGHT1})
+        EXPECT_FALSE(glIsEnabled(cap)) << std::hex << cap;
     EXPECT_EQ(GetInt(GL_ALPHA_TEST_FUNC), GL_GREATER);
-    GLfloat alphaRef = -1.0f;
-    glGetFloatv(GL_ALPHA_TEST_REF, &alphaRef);
-    EXPECT_EQ(alphaRef, 0.0f);
     EXPECT_EQ(GetInt(GL_BLEND_SRC), GL_SRC_ALPHA);
     EXPECT_EQ(GetInt(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
     EXPECT_EQ(GetInt(GL_DEPTH_FUNC), GL_GEQUAL);
-    GLfloat range[2] = {-1, -1};
-    glGetFloatv(GL_DEPTH_RANGE, range);
-    EXPECT_EQ(range[0], 1.0f);
-    EXPECT_EQ(range[1], 0.0f);
-    GLboolean depthMask = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
-    EXPECT_EQ(depthMask, GL_TRUE);
+    EXPECT_EQ(GetInt(GL_DEPTH_WRITEMASK), GL_TRUE);
     EXPECT_EQ(GetInt(GL_SHADE_MODEL), GL_SMOOTH);
     EXPECT_EQ(GetInt(GL_FRONT_FACE), GL_CCW);
     EXPECT_EQ(GetInt(GL_CULL_FACE_MODE), GL_BACK);
     EXPECT_EQ(GetInt(GL_PERSPECTIVE_CORRECTION_HINT), GL_NICEST);
     EXPECT_EQ(GetInt(GL_STENCIL_FUNC), GL_ALWAYS);
-    GLint box[4] = {};
-    glGetIntegerv(GL_SCISSOR_BOX, box);
-    EXPECT_EQ(box[0], 0);
-    EXPECT_EQ(box[1], 0);
-    EXPECT_EQ(box[2], kWidth);
-    EXPECT_EQ(box[3], kHeight);
-}
-
-TEST_F(DeviceTest, InitSetsBothLights) {
+    GLfloat f[4] = {-1, -1, -1, -1};
+    glGetFloatv(GL_ALPHA_TEST_REF, f);
+    EXPECT_EQ(f[0], 0.0f);
+    glGetFloatv(GL_DEPTH_RANGE, f);
+    EXPECT_EQ(std::vector<float>(f, f + 2), std::vector<float>({1, 0})); // near 1, far 0
+    glGetFloatv(GL_SCISSOR_BOX, f);
+    EXPECT_EQ(std::vector<float>(f, f + 4), std::vector<float>({0, 0, kWidth, kHeight}));
     const struct {
         GLenum light, parameter;
-        GLfloat value[4];
-    } cases[] = {
+        std::vector<float> value;
+    } lights[] = {
         {GL_LIGHT0, GL_AMBIENT, {0.5f, 0.5f, 0.5f, 1.0f}},
         {GL_LIGHT0, GL_DIFFUSE, {0.8f, 0.8f, 0.8f, 1.0f}},
         {GL_LIGHT0, GL_SPECULAR, {2.5f, 2.5f, 2.5f, 1.0f}},
@@ -108,41 +84,49 @@ TEST_F(DeviceTest, InitSetsBothLights) {
         {GL_LIGHT1, GL_SPECULAR, {1.0f, 0.5f, 0.5f, 0.5f}},
         {GL_LIGHT1, GL_POSITION, {0.0f, 10.0f, -10.0f, 1.0f}},
     };
-    for (const auto &c : cases) {
-        GLfloat v[4] = {-9, -9, -9, -9};
-        glGetLightfv(c.light, c.parameter, v);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_FLOAT_EQ(v[i], c.value[i]) << std::hex << c.light << " " << c.parameter;
+    for (const auto &l : lights) {
+        glGetLightfv(l.light, l.parameter, f);
+        EXPECT_EQ(std::vector<float>(f, f + 4), l.value)
+            << std::hex << l.light << " " << l.parameter;
     }
-}
-
-TEST_F(DeviceTest, InitKeepsSizesWorldMatrixAndArena) {
-    EXPECT_EQ(GetScreenWidth(), kWidth);
-    EXPECT_EQ(GetScreenHeight(), kHeight);
-    EXPECT_EQ(GetScreenWidthF(), float(kWidth));
-    EXPECT_EQ(GetScreenHeightF(), float(kHeight));
     EXPECT_FALSE(IsIn2DMode());
     EXPECT_EQ(ToArray(GetWorldMatrix()), ToArray(MatrixIdentity));
-    ASSERT_NE(FrameArenaBase(), nullptr);
-    EXPECT_EQ(FrameArenaCursor(), FrameArenaBase());
     EXPECT_EQ(FrameArenaRemaining(), kFrameArenaSize);
-    Vertex2D *first = nullptr;
-    EXPECT_EQ(AllocFrameVertices(4, &first), FrameArenaBase() + 96);
-    EXPECT_EQ(reinterpret_cast<const unsigned char *>(first), FrameArenaBase());
 }
 
-TEST_F(DeviceTest, SizesConvertToFloatAsUnsignedValues) {
+// Sizes reach float through unsigned: -1 becomes 2^32.
+TEST_F(DeviceTest, ScreenSizesAndViewport) {
+    EXPECT_EQ(GetScreenWidth(), kWidth);
+    EXPECT_EQ(GetScreenHeightF(), float(kHeight));
     InitRenderDevice(-1, 600);
     EXPECT_EQ(GetScreenWidth(), -1);
+    EXPECT_EQ(GetScreenHeight(), 600);
     EXPECT_EQ(GetScreenWidthF(), 4294967296.0f);
     EXPECT_EQ(GetScreenHeightF(), 600.0f);
     while (glGetError() != GL_NO_ERROR) {
     }
+    SetViewport(3, 4, 20, 10);
+    GLint v[4] = {};
+    glGetIntegerv(GL_VIEWPORT, v);
+    EXPECT_EQ(std::vector<GLint>(v, v + 4), std::vector<GLint>({3, 4, 20, 10}));
 }
 
-TEST_F(DeviceTest, Begin2DTwiceThenEnd2DRestoresThe3DMatricesExactly) {
+// End2D outside 2D mode keeps the matrices (GL ignores the pops) but still
+// enables depth test and culling; Begin2D twice pushes once.
+TEST_F(DeviceTest, Begin2DAndEnd2DRestoreThe3DStateExactly) {
     SetMatrix(kMatrixProjection, kSomeProjection);
     SetMatrix(kMatrixModelView, kSomeModelView);
+    DisableState(kStateDepthTest);
+    DisableState(kStateCullFace);
+    End2D();
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    EXPECT_FALSE(IsIn2DMode());
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_EQ(GetMatrix(GL_PROJECTION_MATRIX), ToArray(kSomeProjection));
+    EXPECT_EQ(GetMatrix(GL_MODELVIEW_MATRIX), ToArray(kSomeModelView));
+
     Begin2D();
     EXPECT_TRUE(IsIn2DMode());
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
@@ -167,41 +151,15 @@ TEST_F(DeviceTest, Begin2DTwiceThenEnd2DRestoresThe3DMatricesExactly) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(DeviceTest, End2DOutside2DLeavesMatricesAndEnablesDepthAndCulling) {
-    SetMatrix(kMatrixProjection, kSomeProjection);
-    SetMatrix(kMatrixModelView, kSomeModelView);
-    DisableState(kStateDepthTest);
-    DisableState(kStateCullFace);
-    End2D();
-    while (glGetError() != GL_NO_ERROR) {
-    }
-    EXPECT_EQ(GetMatrix(GL_PROJECTION_MATRIX), ToArray(kSomeProjection));
-    EXPECT_EQ(GetMatrix(GL_MODELVIEW_MATRIX), ToArray(kSomeModelView));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_FALSE(IsIn2DMode());
-}
-
-TEST_F(DeviceTest, ClearColourBufferReadsBack) {
-    const PackedColour cases[] = {
-        MakePackedColour(255, 0, 0, 255),  0,           MakePackedColour(0x20, 0x40, 0x80, 0xFF),
-        MakePackedColour(0, 255, 0, 0x80), 0xFFFFFFFFu,
-    };
-    for (PackedColour colour : cases) {
+TEST_F(DeviceTest, ClearsReadBack) {
+    const PackedColour colours[] = {MakePackedColour(255, 0, 0, 255), 0,
+                                    MakePackedColour(0x20, 0x40, 0x80, 0xFF),
+                                    MakePackedColour(0, 255, 0, 0x80), 0xFFFFFFFFu};
+    for (PackedColour colour : colours) {
         ClearColourBuffer(colour);
-        EXPECT_EQ(context->ReadPixel(0, 0), colour) << std::hex << colour;
-        EXPECT_EQ(context->ReadPixel(kWidth - 1, kHeight - 1), colour) << std::hex << colour;
+        EXPECT_EQ(m_gl.ReadPixel(0, 0), colour) << std::hex << colour;
+        EXPECT_EQ(m_gl.ReadPixel(kWidth - 1, kHeight - 1), colour) << std::hex << colour;
     }
-    GLfloat clear[4];
-    ClearColourBuffer(MakePackedColour(255, 0, 0, 255));
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_EQ(clear[0], 1.0f);
-    EXPECT_EQ(clear[1], 0.0f);
-    EXPECT_EQ(clear[2], 0.0f);
-    EXPECT_EQ(clear[3], 1.0f);
-}
-
-TEST_F(DeviceTest, ClearDepthBufferReadsBack) {
     for (float depth : {0.0f, 1.0f, 0.5f}) {
         ClearDepthBuffer(depth);
         GLfloat read = -1.0f;
@@ -210,9 +168,11 @@ TEST_F(DeviceTest, ClearDepthBufferReadsBack) {
     }
 }
 
-TEST_F(DeviceTest, StateCodesReachTheirCapabilities) {
-    const GLenum caps[] = {GL_ALPHA_TEST, GL_DEPTH_TEST, GL_BLEND,  GL_CULL_FACE, GL_TEXTURE_2D,
-                           GL_LIGHTING,   GL_LIGHT0,     GL_LIGHT1, GL_LIGHT2,    GL_LIGHT3};
+// Codes 0-9 reach their capabilities; any other code changes nothing.
+TEST_F(DeviceTest, StateCodesReachTheirCapabilitiesOnly) {
+    const GLenum caps[] = {GL_ALPHA_TEST,   GL_DEPTH_TEST,   GL_BLEND,  GL_CULL_FACE, GL_TEXTURE_2D,
+                           GL_LIGHTING,     GL_LIGHT0,       GL_LIGHT1, GL_LIGHT2,    GL_LIGHT3,
+                           GL_SCISSOR_TEST, GL_STENCIL_TEST, GL_FOG,    GL_NORMALIZE};
     for (unsigned code = 0; code < 10; ++code) {
         EnableState(code);
         EXPECT_TRUE(glIsEnabled(caps[code])) << code;
@@ -221,21 +181,14 @@ TEST_F(DeviceTest, StateCodesReachTheirCapabilities) {
         EnableState(code);
         EXPECT_TRUE(glIsEnabled(caps[code])) << code;
     }
-}
-
-TEST_F(DeviceTest, UnknownStateCodesDoNothing) {
-    const GLenum watched[] = {GL_ALPHA_TEST, GL_DEPTH_TEST, GL_BLEND,        GL_CULL_FACE,
-                              GL_TEXTURE_2D, GL_LIGHTING,   GL_LIGHT0,       GL_LIGHT1,
-                              GL_LIGHT2,     GL_LIGHT3,     GL_SCISSOR_TEST, GL_STENCIL_TEST,
-                              GL_FOG,        GL_NORMALIZE};
     GLboolean before[14];
     for (int i = 0; i < 14; ++i)
-        before[i] = glIsEnabled(watched[i]);
+        before[i] = glIsEnabled(caps[i]);
     for (unsigned code : {10u, 11u, 255u, 0xFFFFFFFFu}) {
         EnableState(code);
         DisableState(code);
         for (int i = 0; i < 14; ++i)
-            EXPECT_EQ(glIsEnabled(watched[i]), before[i]) << code << " " << i;
+            EXPECT_EQ(glIsEnabled(caps[i]), before[i]) << code << " " << i;
     }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
@@ -269,7 +222,9 @@ TEST_F(DeviceTest, TextureFilterCodesReachTheBoundTexture) {
     glDeleteTextures(1, &texture);
 }
 
-TEST_F(DeviceTest, MatrixSlotsLoadTheirStacksInStorageOrder) {
+// GL slots load their stacks in storage order; the world slot is kept by the
+// device alone and unknown slots are ignored.
+TEST_F(DeviceTest, MatrixSlots) {
     const struct {
         unsigned slot;
         GLenum query, mode;
@@ -283,33 +238,18 @@ TEST_F(DeviceTest, MatrixSlotsLoadTheirStacksInStorageOrder) {
         EXPECT_EQ(GetMatrix(c.query), ToArray(kSomeModelView)) << c.slot;
         EXPECT_EQ(GetInt(GL_MATRIX_MODE), GLint(c.mode)) << c.slot;
     }
-}
-
-TEST_F(DeviceTest, WorldSlotAndUnknownSlotsTouchNoGLState) {
-    SetMatrix(kMatrixProjection, kSomeProjection);
-    SetMatrix(kMatrixModelView, MatrixIdentity);
     const Matrix projection = GetMatrix(GL_PROJECTION_MATRIX);
     const Matrix modelView = GetMatrix(GL_MODELVIEW_MATRIX);
     const Matrix texture = GetMatrix(GL_TEXTURE_MATRIX);
-    SetMatrix(kMatrixWorld, kSomeModelView);
-    EXPECT_EQ(ToArray(GetWorldMatrix()), ToArray(kSomeModelView));
-    SetMatrix(4, kSomeProjection);
-    SetMatrix(0xFFFFFFFFu, kSomeProjection);
-    EXPECT_EQ(ToArray(GetWorldMatrix()), ToArray(kSomeModelView));
+    SetMatrix(kMatrixWorld, kSomeProjection);
+    EXPECT_EQ(ToArray(GetWorldMatrix()), ToArray(kSomeProjection));
+    SetMatrix(4, kSomeModelView);
+    SetMatrix(0xFFFFFFFFu, kSomeModelView);
+    EXPECT_EQ(ToArray(GetWorldMatrix()), ToArray(kSomeProjection));
     EXPECT_EQ(GetMatrix(GL_PROJECTION_MATRIX), projection);
     EXPECT_EQ(GetMatrix(GL_MODELVIEW_MATRIX), modelView);
     EXPECT_EQ(GetMatrix(GL_TEXTURE_MATRIX), texture);
-    EXPECT_EQ(GetInt(GL_MATRIX_MODE), GL_MODELVIEW);
-}
-
-TEST_F(DeviceTest, SetViewportReachesGL) {
-    SetViewport(3, 4, 20, 10);
-    GLint v[4] = {};
-    glGetIntegerv(GL_VIEWPORT, v);
-    EXPECT_EQ(v[0], 3);
-    EXPECT_EQ(v[1], 4);
-    EXPECT_EQ(v[2], 20);
-    EXPECT_EQ(v[3], 10);
+    EXPECT_EQ(GetInt(GL_MATRIX_MODE), GL_TEXTURE);
 }
 
 } // namespace
