@@ -25,40 +25,28 @@ struct WorkerResult {
     uint64_t dirtyBlocks; // blocks that did not arrive zero-filled
 };
 
-// Until the deadline, releases or allocates a block (mixed sizes and forms) in
-// a random one of kHeld slots, scribbling over every block it gets.
+// Until the deadline, releases or allocates a block of a random size in a
+// random one of kHeld slots, and scribbles over every block it gets.
 void Work(uint32_t state, std::chrono::steady_clock::time_point deadline, WorkerResult *result) {
     unsigned char *held[kHeld] = {};
-    bool isArray[kHeld] = {};
-    auto next = [&state] {
+    for (uint64_t n = 0; (n & 255) != 0 || std::chrono::steady_clock::now() < deadline; ++n) {
         state ^= state << 13;
         state ^= state >> 17;
         state ^= state << 5;
-        return state;
-    };
-    while (std::chrono::steady_clock::now() < deadline) {
-        for (int round = 0; round < 256; ++round) {
-            const uint32_t slot = next() % kHeld;
-            if (held[slot] != nullptr) {
-                if (isArray[slot]) {
-                    ::operator delete[](held[slot]);
-                } else {
-                    ::operator delete(held[slot]);
-                }
-                held[slot] = nullptr;
-                continue;
-            }
-            const size_t size = next() % 700;
-            isArray[slot] = (next() & 1) != 0;
-            held[slot] = static_cast<unsigned char *>(isArray[slot] ? ::operator new[](size)
-                                                                    : ::operator new(size));
-            result->dirtyBlocks += std::count(held[slot], held[slot] + size, 0) != long(size);
-            std::memset(held[slot], 0xA5, size);
-            ++result->operations;
+        unsigned char *&slot = held[state % kHeld];
+        if (slot != nullptr) {
+            ::operator delete[](slot);
+            slot = nullptr;
+            continue;
         }
+        const size_t size = (state >> 8) % 700;
+        slot = static_cast<unsigned char *>(::operator new[](size));
+        result->dirtyBlocks += std::count(slot, slot + size, 0) != static_cast<long>(size);
+        std::memset(slot, 0xA5, size);
+        ++result->operations;
     }
     for (unsigned char *block : held) {
-        ::operator delete(block);
+        ::operator delete[](block);
     }
 }
 
