@@ -1,0 +1,374 @@
+// Parsing model files, and the model's drawing walks, vertex colouring and
+// resource loading checked against stand-ins for the render calls.
+#include "memory/memory_tracker.h"
+#include "model/pmd_model.h"
+#include "render/primitives.h"
+#include "render/render_device.h"
+#include "render/texture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Model files written field by field; a mark remembers where a named field
+// starts so a test can damage exactly that field.
+struct CModelFile {
+    std::vector<uint8_t> bytes;
+    std::map<std::string, size_t> marks;
+
+    void Put(const void *data, size_t size, const std::string &mark = "") {
+        if (!mark.empty())
+            marks.emplace(mark, bytes.size());
+        const uint8_t *p = static_cast<const uint8_t *>(data);
+        bytes.insert(bytes.end(), p, p + size);
+    }
+    void U32(uint32_t value, const std::string &mark = "") { Put(&value, 4, mark); }
+    void Name(const char *name) {
+        char field[80] = {};
+        std::strncpy(field, name, sizeof field - 1);
+        Put(field, sizeof field);
+    }
+    void Vertex(float x, float y, float z) {
+        const Vertex3D v{x, y, 0xFFFFFFFFu, 0.0f, 0.0f, -1.0f, x, y, z};
+        Put(&v, sizeof v);
+    }
+    // Own vertex i sits at (i, 2, 1). Marks "<tag> type", "<tag> I", "<tag> N"
+    // and "<tag> index" (the first index).
+    void Primitive(const std::string &tag, uint32_t type, std::initializer_list<uint16_t> indices,
+                   uint32_t ownVertices) {
+        U32(type, tag + " type");
+        U32(uint32_t(indices.size()), tag + " I");
+        U32(ownVertices, tag + " N");
+        for (uint16_t index : indices)
+            Put(&index, 2, tag + " index");
+        for (uint32_t i = 0; i < ownVertices; ++i)
+            Vertex(float(i), 2.0f, 1.0f);
+    }
+    void Material(const char *name, uint32_t ambient, uint32_t diffuse, uint32_t specular) {
+        Name(name);
+        Name("texture.png");
+        for (uint32_t word : {ambient, diffuse, specular})
+            U32(word);
+    }
+    void Set(const std::string &mark, uint32_t value, size_t width) {
+        std::memcpy(&bytes[marks.at(mark)], &value, width);
+    }
+};
+
+// One mesh of 4 shared vertices at (i % 2, i / 2, 0) with two ungrouped
+// triangles: "tri" (0, 1, 2) and "own", 3 own vertices beside indices
+// (2, 1, 0). With materials, groups for material 0 ("group": triangle
+// (1, 2, 3)) and material 1 ("fan": 4 own vertices beside indices (3, 0)) and
+// two material records. The header bounds are not the vertices' extremes.
+CModelFile BuildModel(bool withMaterials) {
+    CModelFile b;
+    b.U32(1, "meshes");
+    b.U32(withMaterials ? 2 : 0, "materials");
+    const float bounds[6] = {-5, -6, -7, 5, 6, 7};
+    b.Put(bounds, sizeof bounds);
+    b.Name("mesh");
+    b.U32(2, "A");
+    b.U32(4, "V");
+    b.U32(withMaterials ? 2 : 0, "G");
+    for (int i = 0; i < 4; ++i)
+        b.Vertex(float(i % 2), float(i / 2), 0.0f);
+    b.Primitive("tri", kPrimTriangles, {0, 1, 2}, 0);
+    b.Primitive("own", kPrimTriangles, {2, 1, 0}, 3);
+    if (withMaterials) {
+        b.U32(0, "material");
+        b.U32(1, "P");
+        b.Primitive("group", kPrimTriangles, {1, 2, 3}, 0);
+        b.U32(1, "material 1");
+        b.U32(1, "P 1");
+        b.Primitive("fan", kPrimTriangleFan, {3, 0}, 4);
+        b.Material("first", 0x11111111u, 0x22222222u, 0x33333333u);
+        b.Material("second", 0xDEADBEEFu, 0u, 0xFFFFFFFFu);
+    }
+    return b;
+}
+
+std::unique_ptr<IPMDModel> Parse(const CModelFile &b, size_t *consumed = nullptr) {
+    return std::unique_ptr<IPMDModel>(IPMDModel::Parse(b.bytes.data(), b.bytes.size(), consumed));
+}
+
+// Field values the walks below do not show.
+TEST(PmdParse, KeepsEveryFieldAndFreesItAll) {
+    const CModelFile b = BuildModel(true);
+    const uint32_t live = GetLiveUnitCount();
+    size_t consumed = 0;
+    std::unique_ptr<IPMDModel> model = Parse(b, &consumed);
+    ASSERT_TRUE(model);
+    EXPECT_EQ(consumed, b.bytes.size());
+    EXPECT_EQ(model->TextureCount(), 0u);
+    EXPECT_EQ(model->GetBoundsMin().z, -7.0f); // the header's, not the vertices'
+    EXPECT_EQ(model->GetBoundsMax().y, 6.0f);
+    ASSERT_EQ(model->MeshCount(), 1u);
+    const CPMDMesh &mesh = model->Mesh(0);
+    EXPECT_STREQ(mesh.name, "mesh");
+    ASSERT_TRUE(mesh.vertexCount == 4 && mesh.primitiveCount == 2 && mesh.groupCount == 2);
+    EXPECT_EQ(mesh.vertices[2].y, 1.0f);
+    EXPECT_EQ(mesh.primitives[0].indices[2], 2);
+    EXPECT_EQ(mesh.primitives[1].indices[0], 2);
+    EXPECT_EQ(mesh.primitives[1].vertices[1].x, 1.0f);
+    EXPECT_EQ(mesh.groups[1].primitives[0].vertices[3].x, 3.0f);
+    ASSERT_EQ(model->MaterialCount(), 2u);
+    EXPECT_STREQ(model->Material(0).name, "first");
+    EXPECT_STREQ(model->Material(1).textureFile, "texture.png");
+    EXPECT_EQ(model->Material(1).diffuse, 0u);
+    EXPECT_EQ(model->Material(1).specular, 0xFFFFFFFFu);
+    model.reset();
+    EXPECT_EQ(GetLiveUnitCount(), live);
+}
+
+TEST(PmdParse, AcceptsEveryTypeCodeTrailingBytesAndAnEmptyModel) {
+    for (uint32_t type = 0; type <= 5; ++type) {
+        CModelFile b = BuildModel(true);
+        b.Set("tri type", type, 4);
+        b.Set("fan type", type, 4);
+        std::unique_ptr<IPMDModel> model = Parse(b);
+        ASSERT_TRUE(model) << "type " << type;
+        EXPECT_EQ(model->Mesh(0).primitives[0].type, type);
+    }
+    CModelFile b = BuildModel(true);
+    const size_t end = b.bytes.size();
+    b.bytes.resize(end + 7, 0xAB);
+    size_t consumed = 0;
+    ASSERT_TRUE(Parse(b, &consumed));
+    EXPECT_EQ(consumed, end);
+    b.Set("meshes", 0, 4);
+    b.Set("materials", 0, 4);
+    b.bytes.resize(32); // the header alone
+    std::unique_ptr<IPMDModel> model = Parse(b);
+    ASSERT_TRUE(model);
+    EXPECT_EQ(model->MeshCount(), 0u);
+}
+
+// Each row breaks one field of the model with materials; none may load.
+struct Damage {
+    const char *field;
+    uint32_t value;
+    size_t width; // bytes of the field
+    const char *what;
+};
+const Damage kDamages[] = {
+    {"meshes", 2, 4, "mesh count past the end"},
+    {"meshes", 0xFFFFFFFFu, 4, "huge mesh count"},
+    {"materials", 3, 4, "material count past the end"},
+    {"materials", 0xFFFFFFFFu, 4, "huge material count"},
+    {"materials", 1, 4, "group material past a shrunk table"},
+    {"A", 0x10000, 4, "ungrouped primitive count past the end"},
+    {"A", 0xFFFFFFFFu, 4, "huge ungrouped primitive count"},
+    {"V", 0xFFFFFFFFu, 4, "huge shared vertex count"},
+    {"V", 0x071C71C8u, 4, "vertex count whose byte size wraps 32 bits"},
+    {"G", 0xFFFFFFFFu, 4, "huge group count"},
+    {"tri type", 6, 4, "type code 6"},
+    {"tri type", 0xFFFFFFFFu, 4, "type code 0xFFFFFFFF"},
+    {"group type", 7, 4, "group type code 7"},
+    {"tri I", 0xFFFFFFFFu, 4, "huge index count"},
+    {"tri I", 0x80000001u, 4, "index count whose byte size wraps 32 bits"},
+    {"own N", 0xFFFFFFFFu, 4, "huge own vertex count"},
+    {"fan N", 5, 4, "own vertices past the end"},
+    {"tri index", 4, 2, "index equal to the shared vertex count"},
+    {"tri index", 0xFFFF, 2, "index 0xFFFF"},
+    {"group index", 4, 2, "group index past the shared vertices"},
+    {"fan index", 9, 2, "unused index of an own-vertex primitive past the shared vertices"},
+    {"material", 2, 4, "material index equal to the material count"},
+    {"material 1", 0xFFFFFFFFu, 4, "huge material index"},
+    {"P", 0xFFFFFFFFu, 4, "huge group primitive count"},
+    {"P 1", 2, 4, "group primitive count past the end"},
+};
+
+TEST(PmdParse, RejectsDamagedAndTruncatedFilesWithoutLeaks) {
+    const uint32_t live = GetLiveUnitCount();
+    EXPECT_EQ(IPMDModel::Parse(nullptr, 100), nullptr);
+    for (const Damage &d : kDamages) {
+        CModelFile b = BuildModel(true);
+        b.Set(d.field, d.value, d.width);
+        EXPECT_FALSE(Parse(b)) << d.what;
+    }
+    for (bool withMaterials : {false, true}) {
+        const CModelFile b = BuildModel(withMaterials);
+        for (size_t size = 0; size < b.bytes.size(); ++size)
+            EXPECT_EQ(IPMDModel::Parse(b.bytes.data(), size), nullptr) << "prefix of " << size;
+    }
+    EXPECT_EQ(GetLiveUnitCount(), live);
+}
+
+// What the stand-ins below saw.
+struct SpyCall {
+    enum Kind { kDraw, kIndexedDraw, kDisable, kMaterial } kind;
+    unsigned type = 0;
+    CTexture *texture = nullptr;
+    unsigned count = 0; // vertices or indices
+    const Vertex3D *vertices = nullptr;
+    const uint16_t *indices = nullptr;
+    uint32_t word = 0; // kDisable: the state; kMaterial: the ambient word
+};
+struct RenderSpy {
+    std::vector<SpyCall> calls;
+    std::vector<int> loadedTextureIds; // asked of LoadTextureResource; 999 is missing
+    int texturesReleased = 0;
+    int texturesDeleted = 0;
+} s_spy;
+
+} // namespace
+
+void DrawPrimitive3D(unsigned type, CTexture *texture, const Vertex3D *vertices, unsigned count) {
+    s_spy.calls.push_back({SpyCall::kDraw, type, texture, count, vertices});
+}
+void DrawIndexedPrimitive3D(unsigned type, CTexture *texture, unsigned indexCount,
+                            const uint16_t *indices, const Vertex3D *vertices) {
+    s_spy.calls.push_back({SpyCall::kIndexedDraw, type, texture, indexCount, vertices, indices});
+}
+void DisableState(unsigned code) {
+    s_spy.calls.push_back({SpyCall::kDisable, 0, nullptr, 0, nullptr, nullptr, code});
+}
+void ApplyModelMaterial(const CPMDMaterial &material) {
+    s_spy.calls.push_back({SpyCall::kMaterial, 0, nullptr, 0, nullptr, nullptr, material.ambient});
+}
+CTexture::~CTexture() {
+    ++s_spy.texturesDeleted;
+}
+void CTexture::ReleasePixels() {
+    ++s_spy.texturesReleased;
+}
+// A texture whose GL name is the resource id it was asked for.
+CTexture *LoadTextureResource(int id) {
+    s_spy.loadedTextureIds.push_back(id);
+    if (id == 999)
+        return nullptr;
+    CTexture *texture = new CTexture;
+    texture->name = uint32_t(id);
+    return texture;
+}
+
+namespace {
+
+class ModelWalk : public ::testing::Test {
+  protected:
+    void SetUp() override { s_spy = RenderSpy(); }
+};
+
+TEST_F(ModelWalk, WithoutMaterialsDrawsUngroupedPrimitivesUntextured) {
+    auto model = Parse(BuildModel(false));
+    ASSERT_TRUE(model);
+    model->Render();
+    const auto &calls = s_spy.calls;
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].kind, SpyCall::kDisable);
+    EXPECT_EQ(calls[0].word, unsigned(kStateTexture2D));
+    const CPMDMesh &mesh = model->Mesh(0);
+    EXPECT_EQ(calls[1].kind, SpyCall::kIndexedDraw);
+    EXPECT_EQ(calls[1].type, unsigned(kPrimTriangles));
+    EXPECT_EQ(calls[1].texture, nullptr);
+    EXPECT_EQ(calls[1].count, 3u);
+    EXPECT_EQ(calls[1].indices, mesh.primitives[0].indices);
+    EXPECT_EQ(calls[1].vertices, mesh.vertices);
+    // Own vertices beside indices: only the vertices are drawn.
+    EXPECT_EQ(calls[2].kind, SpyCall::kDraw);
+    EXPECT_EQ(calls[2].texture, nullptr);
+    EXPECT_EQ(calls[2].count, 3u);
+    EXPECT_EQ(calls[2].vertices, mesh.primitives[1].vertices);
+}
+
+// Only the groups are drawn, each after its material; a material without a
+// texture entry draws untextured.
+TEST_F(ModelWalk, WithMaterialsDrawsOnlyTheGroupsWithTheirTextures) {
+    for (int textures : {2, 1}) {
+        SCOPED_TRACE(textures);
+        s_spy = RenderSpy();
+        auto model = Parse(BuildModel(true));
+        ASSERT_TRUE(model);
+        CTexture *first = new CTexture, *second = textures == 2 ? new CTexture : nullptr;
+        model->AddTexture(first);
+        if (second)
+            model->AddTexture(second);
+        model->Render();
+        const auto &calls = s_spy.calls;
+        const CPMDMesh &mesh = model->Mesh(0);
+        ASSERT_EQ(calls.size(), 4u);
+        EXPECT_TRUE(calls[0].kind == SpyCall::kMaterial && calls[0].word == 0x11111111u);
+        EXPECT_EQ(calls[1].kind, SpyCall::kIndexedDraw);
+        EXPECT_EQ(calls[1].texture, first);
+        EXPECT_EQ(calls[1].indices, mesh.groups[0].primitives[0].indices);
+        EXPECT_EQ(calls[1].vertices, mesh.vertices);
+        EXPECT_TRUE(calls[2].kind == SpyCall::kMaterial && calls[2].word == 0xDEADBEEFu);
+        EXPECT_EQ(calls[3].kind, SpyCall::kDraw);
+        EXPECT_EQ(calls[3].type, unsigned(kPrimTriangleFan));
+        EXPECT_EQ(calls[3].texture, second);
+        EXPECT_EQ(calls[3].count, 4u);
+        EXPECT_EQ(calls[3].vertices, mesh.groups[1].primitives[0].vertices);
+    }
+}
+
+// The shared vertices and the own vertices of the primitives that are drawn.
+TEST_F(ModelWalk, SetVertexColourReachesTheDrawnVertices) {
+    for (bool withMaterials : {false, true}) {
+        SCOPED_TRACE(withMaterials);
+        auto model = Parse(BuildModel(withMaterials));
+        ASSERT_TRUE(model);
+        const PackedColour green = MakePackedColour(0, 255, 0, 128);
+        model->SetVertexColour(green);
+        const CPMDMesh &mesh = model->Mesh(0);
+        for (uint32_t i = 0; i < mesh.vertexCount; ++i)
+            EXPECT_EQ(mesh.vertices[i].colour, green);
+        for (uint32_t i = 0; i < mesh.primitives[1].vertexCount; ++i)
+            EXPECT_EQ(mesh.primitives[1].vertices[i].colour, withMaterials ? 0xFFFFFFFFu : green);
+        for (uint32_t g = 0; g < mesh.groupCount; ++g)
+            for (uint32_t i = 0; i < mesh.groups[g].primitives[0].vertexCount; ++i)
+                EXPECT_EQ(mesh.groups[g].primitives[0].vertices[i].colour, green);
+    }
+}
+
+// The shipped model draws one indexed list with the texture of its material;
+// missing resources leave that material untextured or give no model.
+TEST_F(ModelWalk, LoadsTheTexturesOfItsMaterialsFromResources) {
+    const int missingTexture[] = {999}, shipped[] = {107};
+    const struct {
+        int model;
+        const int *textures;
+        size_t textureCount;
+        std::vector<int> asked; // texture ids asked for
+    } cases[] = {
+        {113, shipped, 1, {107}},
+        {113, nullptr, 0, {}},           // a short texture list
+        {113, missingTexture, 1, {999}}, // a texture resource that is not there
+        {4242, shipped, 1, {}},          // no model resource
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.textureCount);
+        s_spy = RenderSpy();
+        const uint32_t live = GetLiveUnitCount();
+        std::unique_ptr<IPMDModel> model(
+            LoadModelFromResource(c.model, c.textures, c.textureCount));
+        EXPECT_EQ(s_spy.loadedTextureIds, c.asked);
+        if (c.model == 4242) {
+            EXPECT_FALSE(model);
+            EXPECT_EQ(GetLiveUnitCount(), live);
+            continue;
+        }
+        ASSERT_TRUE(model);
+        ASSERT_EQ(model->TextureCount(), 1u);
+        CTexture *texture = model->Texture(0);
+        EXPECT_EQ(texture ? texture->name : 0u, c.asked == std::vector<int>{107} ? 107u : 0u);
+        model->Render();
+        ASSERT_EQ(s_spy.calls.size(), 2u);
+        EXPECT_EQ(s_spy.calls[0].kind, SpyCall::kMaterial);
+        EXPECT_EQ(s_spy.calls[1].kind, SpyCall::kIndexedDraw);
+        EXPECT_EQ(s_spy.calls[1].count, 2208u);
+        EXPECT_EQ(s_spy.calls[1].texture, texture);
+        model.reset();
+        EXPECT_EQ(s_spy.texturesReleased, texture ? 1 : 0);
+        EXPECT_EQ(s_spy.texturesDeleted, texture ? 1 : 0);
+    }
+}
+
+} // namespace
