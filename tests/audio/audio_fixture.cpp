@@ -22,14 +22,12 @@ struct TempDirectory {
         path = made != nullptr ? made : "/tmp";
     }
     ~TempDirectory() {
+        std::error_code ignored;
         if (path != "/tmp") {
-            std::error_code ignored;
             std::filesystem::remove_all(path, ignored);
         }
     }
 };
-
-std::string g_capturePath;
 
 } // namespace
 
@@ -42,13 +40,12 @@ std::string MakeSweepMp3(const std::string &name, double seconds, int rate, int 
     const int frames = static_cast<int>(seconds * rate);
     std::vector<short> left(static_cast<size_t>(frames));
     std::vector<short> right(static_cast<size_t>(frames));
-    const double pi = 3.14159265358979323846;
     double phaseLeft = 0.0;
     double phaseRight = 0.0;
     for (int i = 0; i < frames; i++) {
         double t = static_cast<double>(i) / frames;
-        phaseLeft += 2.0 * pi * (300.0 + 1700.0 * t) / rate;
-        phaseRight += 2.0 * pi * (2000.0 - 1500.0 * t) / rate;
+        phaseLeft += 2.0 * M_PI * (300.0 + 1700.0 * t) / rate;
+        phaseRight += 2.0 * M_PI * (2000.0 - 1500.0 * t) / rate;
         left[static_cast<size_t>(i)] = static_cast<short>(9000.0 * std::sin(phaseLeft));
         right[static_cast<size_t>(i)] = static_cast<short>(7000.0 * std::sin(phaseRight));
     }
@@ -78,15 +75,13 @@ std::string MakeSweepMp3(const std::string &name, double seconds, int rate, int 
 
 std::string WriteFile(const std::string &name, const std::string &bytes) {
     std::string path = TempDir() + "/" + name;
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
+    std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
 
 std::string ReadFileBytes(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
-    bytes << in.rdbuf();
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
     return bytes.str();
 }
 
@@ -98,71 +93,16 @@ Frames ReferenceDecode(const std::string &path) {
                  0.0);
     mpg123_format_none(handle);
     mpg123_format(handle, 44100, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (mpg123_open(handle, path.c_str()) == MPG123_OK) {
+    int result = mpg123_open(handle, path.c_str());
+    while (result == MPG123_OK || result == MPG123_NEW_FORMAT) {
         std::int16_t buffer[4608];
-        for (;;) {
-            size_t done = 0;
-            int result = mpg123_read(handle, buffer, sizeof buffer, &done);
-            frames.insert(frames.end(), buffer, buffer + done / sizeof(std::int16_t));
-            if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
-                break;
-            }
-        }
-        mpg123_close(handle);
+        size_t done = 0;
+        result = mpg123_read(handle, buffer, sizeof buffer, &done);
+        frames.insert(frames.end(), buffer, buffer + done / sizeof(std::int16_t));
     }
+    mpg123_close(handle);
     mpg123_delete(handle);
     return frames;
-}
-
-void UseDiskOutput(const std::string &name) {
-    g_capturePath = TempDir() + "/" + name;
-    std::remove(g_capturePath.c_str());
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", g_capturePath.c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "0", 1);
-}
-
-Frames ReadCapture() {
-    std::string bytes = ReadFileBytes(g_capturePath);
-    Frames frames(bytes.size() / 4 * 2);
-    std::copy(bytes.data(), bytes.data() + frames.size() * 2,
-              reinterpret_cast<char *>(frames.data()));
-    return frames;
-}
-
-void UseNoOutputDevice() {
-    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
-}
-
-std::size_t MatchingRun(const Frames &capture, std::size_t captureAt, const Frames &reference,
-                        std::size_t referenceAt, std::size_t limit) {
-    std::size_t n = 0;
-    while (n < limit && captureAt + n < FrameCount(capture) &&
-           referenceAt + n < FrameCount(reference) &&
-           capture[(captureAt + n) * 2] == reference[(referenceAt + n) * 2] &&
-           capture[(captureAt + n) * 2 + 1] == reference[(referenceAt + n) * 2 + 1]) {
-        n++;
-    }
-    return n;
-}
-
-long FindWindow(const Frames &capture, const Frames &reference, std::size_t start,
-                std::size_t count, std::size_t from) {
-    for (std::size_t at = from; at + count <= FrameCount(capture); at++) {
-        if (MatchingRun(capture, at, reference, start, count) == count) {
-            return static_cast<long>(at);
-        }
-    }
-    return -1;
-}
-
-bool IsSilent(const Frames &frames, std::size_t from, std::size_t to) {
-    for (std::size_t i = from * 2; i < to * 2 && i < frames.size(); i++) {
-        if (frames[i] != 0) {
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace audio_test

@@ -1,6 +1,6 @@
-// A test fixture over SDL's disk driver: starts the sound library with its
-// output held, so each request lands on a known device buffer, and checks
-// the captured frames against a straight decode of a sweep file.
+// Fixture over SDL's disk driver: the sound library runs with its output held,
+// so each request lands on a known device buffer, and the captured frames are
+// checked against a straight decode of a sweep file.
 #pragma once
 
 #include "audio/audio_fixture.h"
@@ -10,11 +10,54 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 namespace audio_test {
 
-constexpr int kRate = 44100;
+constexpr long kSilence = -1; // ExpectRamp: no signal on that side
+
+inline std::string CapturePath() {
+    return TempDir() + "/capture.raw";
+}
+
+// The next start-up writes to a fresh capture file, unpaced.
+inline void UseDiskOutput() {
+    std::remove(CapturePath().c_str());
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", CapturePath().c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+}
+
+// The next start-up finds no output device.
+inline void UseNoOutputDevice() {
+    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
+}
+
+// Frames, from captureAt and referenceAt on, that equal exactly (at most limit).
+inline std::size_t MatchingRun(const Frames &capture, std::size_t captureAt,
+                               const Frames &reference, std::size_t referenceAt,
+                               std::size_t limit) {
+    std::size_t n = 0;
+    while (n < limit && (captureAt + n + 1) * 2 <= capture.size() &&
+           (referenceAt + n + 1) * 2 <= reference.size() &&
+           std::equal(&capture[(captureAt + n) * 2], &capture[(captureAt + n) * 2] + 2,
+                      &reference[(referenceAt + n) * 2])) {
+        n++;
+    }
+    return n;
+}
+
+// True when every frame in [from, to) is silent.
+inline bool IsSilent(const Frames &frames, std::size_t from, std::size_t to) {
+    auto end = frames.begin() + static_cast<long>(std::min(to * 2, frames.size()));
+    auto begin = std::min(frames.begin() + static_cast<long>(from * 2), end);
+    return std::all_of(begin, end, [](std::int16_t sample) { return sample == 0; });
+}
+
+template <typename T> std::string CaseName(const ::testing::TestParamInfo<T> &info) {
+    return info.param.name;
+}
 
 class CaptureTest : public ::testing::Test {
   protected:
@@ -27,21 +70,39 @@ class CaptureTest : public ::testing::Test {
     }
     void TearDown() override { SndShutdown(); }
 
-    // Starts the library on the disk driver with the output held.
-    void Start() {
-        UseDiskOutput("capture.raw");
-        ASSERT_TRUE(SndStartup(kRate, 32));
+    void Start(int channels = 32) {
+        UseDiskOutput();
+        ASSERT_TRUE(SndStartup(44100, channels));
         SndTestHoldOutput(true);
     }
 
-    // Shuts down and returns the capture; frame index 0 of the result is the
-    // first frame the mixer produced (any silence the device wrote before
-    // the mixer ran is cut off).
+    // Starts unless running, opens the sweep with the loop count and, when play is set, plays it.
+    void Open(int loops = 0, bool play = true) {
+        if (!SndIsRunning()) {
+            ASSERT_NO_FATAL_FAILURE(Start());
+        }
+        stream_ = SndOpenStream(path_.c_str());
+        ASSERT_NE(stream_, nullptr);
+        ASSERT_TRUE(SndSetLoopCount(stream_, loops));
+        if (play) {
+            Play();
+        }
+    }
+
+    void Play() {
+        start_ = SndTestFramesMixed();
+        channel_ = SndPlayStream(stream_);
+    }
+
+    // Shuts down and returns the capture from the first frame the mixer made
+    // (silence the device wrote before the mixer ran is cut off).
     Frames Finish() {
-        // Shutting down lets the held output mix one more buffer.
-        SndShutdown();
+        SndShutdown(); // lets the held output mix one more buffer
         std::uint64_t mixed = SndTestFramesMixed();
-        Frames capture = ReadCapture();
+        std::string bytes = ReadFileBytes(CapturePath());
+        Frames capture(bytes.size() / 4 * 2);
+        std::copy(bytes.data(), bytes.data() + capture.size() * 2,
+                  reinterpret_cast<char *>(capture.data()));
         EXPECT_GE(FrameCount(capture), mixed);
         std::size_t lead = FrameCount(capture) - std::min<std::size_t>(FrameCount(capture), mixed);
         EXPECT_TRUE(IsSilent(capture, 0, lead));
@@ -49,28 +110,20 @@ class CaptureTest : public ::testing::Test {
         return capture;
     }
 
-    // The frame at capture index at is reference frame from faded in by step
-    // i/ramp (integer arithmetic as the mixer does it), for the whole fade.
-    void ExpectFadeIn(const Frames &capture, std::size_t at, std::size_t from) {
-        for (std::size_t i = 0; i < ramp_; i++) {
-            for (std::size_t c = 0; c < 2; c++) {
-                int expected =
-                    reference_[(from + i) * 2 + c] * static_cast<int>(i) / static_cast<int>(ramp_);
-                ASSERT_EQ(capture[(at + i) * 2 + c], expected) << "fade-in frame " << i;
-            }
-        }
-    }
-
-    // A seek or restart: the old signal fades out while the new fades in.
-    void ExpectCrossFade(const Frames &capture, std::size_t at, std::size_t oldFrom,
-                         std::size_t newFrom) {
-        int ramp = static_cast<int>(ramp_);
-        for (std::size_t i = 0; i < ramp_; i++) {
-            for (std::size_t c = 0; c < 2; c++) {
-                int step = static_cast<int>(i);
-                int expected = reference_[(oldFrom + i) * 2 + c] * (ramp - step) / ramp +
-                               reference_[(newFrom + i) * 2 + c] * step / ramp;
-                ASSERT_EQ(capture[(at + i) * 2 + c], expected) << "cross-fade frame " << i;
+    // A fade from reference frame oldFrom on to reference frame newFrom on, over
+    // the ramp, starting at capture frame at; integer steps as the mixer makes them.
+    void ExpectRamp(const Frames &capture, std::size_t at, long oldFrom, long newFrom) {
+        const int ramp = static_cast<int>(ramp_);
+        for (int i = 0; i < ramp; i++) {
+            for (long c = 0; c < 2; c++) {
+                int expected = 0;
+                if (oldFrom != kSilence) {
+                    expected += reference_[(oldFrom + i) * 2 + c] * (ramp - i) / ramp;
+                }
+                if (newFrom != kSilence) {
+                    expected += reference_[(newFrom + i) * 2 + c] * i / ramp;
+                }
+                ASSERT_EQ(capture[(at + i) * 2 + c], expected) << "ramp frame " << i;
             }
         }
     }
@@ -79,6 +132,9 @@ class CaptureTest : public ::testing::Test {
     Frames reference_;
     std::size_t length_ = 0;
     std::size_t ramp_ = 0;
+    SndStream *stream_ = nullptr;
+    int channel_ = -1;
+    std::size_t start_ = 0; // frames mixed when Play was called
 };
 
 } // namespace audio_test
