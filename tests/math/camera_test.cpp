@@ -19,21 +19,6 @@ CVector3 Apply(const CMatrix4 &m, const CVector3 &p) {
                     m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]);
 }
 
-// A 60 degree view from 0.1 to 2000 units, kept by the setters.
-TEST(CameraTest, ProjectionIsFixedAtConstruction) {
-    CCamera camera(1024, 768);
-    const CMatrix4 expected = CMatrix4().MakePerspective(60.0f, 1024.0f / 768.0f, 0.1f, 2000.0f);
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(camera.projection[i], expected[i]) << i;
-        EXPECT_EQ(camera.view[i], MatrixIdentity[i]) << i;
-    }
-    camera.SetPosition(CVector3(1, 2, 3));
-    camera.SetTarget(CVector3(-4, 0, 1));
-    camera.Update();
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(camera.projection[i], expected[i]) << i;
-}
-
 // The view takes the eye to the origin, the target onto -z and the camera's
 // right and up to x and y; right stays level and up points upwards.
 TEST(CameraTest, ViewLooksFromTheEyeAtTheTargetUpright) {

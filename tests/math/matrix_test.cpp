@@ -143,29 +143,4 @@ TEST(TransformTest, PerspectiveMapsTheFrustumOntoTheUnitCube) {
     }
 }
 
-TEST(TransformTest, SettersChangeOnlyTheirOwnFourElements) {
-    const struct {
-        int first;
-        float w;
-        void (*set)(CMatrix4 &, const CVector3 &);
-    } cases[] = {
-        {0, 0, [](CMatrix4 &m, const CVector3 &v) { m.SetXAxis(v); }},
-        {4, 0, [](CMatrix4 &m, const CVector3 &v) { m.SetYAxis(v); }},
-        {8, 0, [](CMatrix4 &m, const CVector3 &v) { m.SetZAxis(v); }},
-        {12, 1, [](CMatrix4 &m, const CVector3 &v) { m.SetTranslation(v); }},
-    };
-    for (const auto &c : cases) {
-        CMatrix4 m = Sequence(100, 1);
-        c.set(m, CVector3(-1, -2, -3));
-        for (int i = 0; i < 16; ++i) {
-            float expected = 100.0f + i;
-            if (i >= c.first && i < c.first + 3)
-                expected = -1.0f - (i - c.first);
-            else if (i == c.first + 3)
-                expected = c.w;
-            EXPECT_EQ(m[i], expected) << c.first << " " << i;
-        }
-    }
-}
-
 } // namespace
