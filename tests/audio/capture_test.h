@@ -34,20 +34,6 @@ inline void UseNoOutputDevice() {
     setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
 }
 
-// Frames, from captureAt and referenceAt on, that equal exactly (at most limit).
-inline std::size_t MatchingRun(const Frames &capture, std::size_t captureAt,
-                               const Frames &reference, std::size_t referenceAt,
-                               std::size_t limit) {
-    std::size_t n = 0;
-    while (n < limit && (captureAt + n + 1) * 2 <= capture.size() &&
-           (referenceAt + n + 1) * 2 <= reference.size() &&
-           std::equal(&capture[(captureAt + n) * 2], &capture[(captureAt + n) * 2] + 2,
-                      &reference[(referenceAt + n) * 2])) {
-        n++;
-    }
-    return n;
-}
-
 // True when every frame in [from, to) is silent.
 inline bool IsSilent(const Frames &frames, std::size_t from, std::size_t to) {
     auto end = frames.begin() + static_cast<long>(std::min(to * 2, frames.size()));
@@ -126,6 +112,20 @@ class CaptureTest : public ::testing::Test {
                 ASSERT_EQ(capture[(at + i) * 2 + c], expected) << "ramp frame " << i;
             }
         }
+    }
+
+    // Frames from capture frame at on that equal reference frames from `from`
+    // on, up to count.
+    std::size_t Heard(const Frames &capture, std::size_t at, std::size_t from,
+                      std::size_t count) const {
+        std::size_t n = 0;
+        while (n < count && (at + n) * 2 + 1 < capture.size() &&
+               (from + n) * 2 + 1 < reference_.size() &&
+               capture[(at + n) * 2] == reference_[(from + n) * 2] &&
+               capture[(at + n) * 2 + 1] == reference_[(from + n) * 2 + 1]) {
+            n++;
+        }
+        return n;
     }
 
     std::string path_;
