@@ -99,26 +99,4 @@ TEST(InputTest, AClickCompletesInTheFrameOfTheRelease) {
     }
 }
 
-TEST(InputTest, EndOfFrameCopyTakesKeysAndButtonsAndStartUpClearsButtons) {
-    std::memset(&g_inputState, 0, sizeof g_inputState);
-    for (int i = 0; i < 256; ++i)
-        g_inputState.keys[i] = static_cast<uint8_t>(i % 3 == 0);
-    g_inputState.prevKeys[7] = 1;
-    g_inputState.leftButton = g_inputState.rightButton = g_inputState.prevMiddleButton = 1;
-    g_inputState.mouseX = 12;
-    CopyInputToPrevious();
-    EXPECT_EQ(0, std::memcmp(g_inputState.prevKeys, g_inputState.keys, 256));
-    EXPECT_EQ(g_inputState.prevLeftButton, 1);
-    EXPECT_EQ(g_inputState.prevMiddleButton, 0);
-    EXPECT_EQ(g_inputState.prevRightButton, 1);
-    g_inputState.middleButton = g_inputState.prevMiddleButton = 1;
-    ClearMouseButtons();
-    EXPECT_EQ(g_inputState.leftButton + g_inputState.middleButton + g_inputState.rightButton +
-                  g_inputState.prevLeftButton + g_inputState.prevMiddleButton +
-                  g_inputState.prevRightButton,
-              0);
-    EXPECT_EQ(g_inputState.keys[0], 1);
-    EXPECT_EQ(g_inputState.mouseX, 12);
-}
-
 } // namespace
