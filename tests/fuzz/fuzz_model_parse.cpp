@@ -1,7 +1,7 @@
-// The model format over arbitrary bytes: a model that parses must keep every
-// promise the parser makes (indices below the shared vertex count, material
-// indices below the material count, primitive types 0 to 5, nothing consumed
-// past the end), and must colour, draw and free cleanly.
+// The model format over arbitrary bytes: a model that parses keeps every
+// promise of the parser (indices below the shared vertex count, material
+// indices below the material count, types 0 to 5, nothing read past the end)
+// and colours, draws and frees cleanly.
 #include "fuzz_target.h"
 
 #include "model/pmd_model.h"
@@ -17,42 +17,34 @@ void CheckPrimitive(const CPMDPrimitive &p, uint32_t sharedCount) {
         FUZZ_CHECK(p.indices[i] < sharedCount);
 }
 
-void CheckModel(const IPMDModel &model) {
-    for (uint32_t m = 0; m < model.MeshCount(); ++m) {
-        const CPMDMesh &mesh = model.Mesh(m);
-        for (uint32_t p = 0; p < mesh.primitiveCount; ++p)
-            CheckPrimitive(mesh.primitives[p], mesh.vertexCount);
-        for (uint32_t g = 0; g < mesh.groupCount; ++g) {
-            const CPMDGroup &group = mesh.groups[g];
-            FUZZ_CHECK(group.material < model.MaterialCount());
-            for (uint32_t p = 0; p < group.primitiveCount; ++p)
-                CheckPrimitive(group.primitives[p], mesh.vertexCount);
-        }
-    }
-    FUZZ_CHECK(model.TextureCount() == 0);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static const bool deviceReady = InitRenderDevice(1024, 768);
     (void)deviceReady;
-
     size_t consumed = 0;
     IPMDModel *model = IPMDModel::Parse(data, size, &consumed);
     if (!model)
         return 0;
     FUZZ_CHECK(consumed <= size);
-    CheckModel(*model);
+    FUZZ_CHECK(model->TextureCount() == 0);
+    for (uint32_t m = 0; m < model->MeshCount(); ++m) {
+        const CPMDMesh &mesh = model->Mesh(m);
+        for (uint32_t p = 0; p < mesh.primitiveCount; ++p)
+            CheckPrimitive(mesh.primitives[p], mesh.vertexCount);
+        for (uint32_t g = 0; g < mesh.groupCount; ++g) {
+            FUZZ_CHECK(mesh.groups[g].material < model->MaterialCount());
+            for (uint32_t p = 0; p < mesh.groups[g].primitiveCount; ++p)
+                CheckPrimitive(mesh.groups[g].primitives[p], mesh.vertexCount);
+        }
+    }
     model->SetVertexColour(0xFF3366CCu);
     ResetFrameArena();
     model->Render();
-    // A material without a texture entry draws untextured.
-    model->AddTexture(nullptr);
+    model->AddTexture(nullptr); // draws untextured
     model->Render();
     delete model;
-
-    // The bytes the table ended at are all a parse needs.
+    // The bytes up to where the table ended are all a parse needs.
     IPMDModel *again = IPMDModel::Parse(data, consumed);
     FUZZ_CHECK(again != nullptr);
     delete again;

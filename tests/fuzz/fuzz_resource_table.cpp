@@ -1,10 +1,7 @@
 // The lookup reads kResourceTable as a constant array; here it is writable so
-// each run can point its one entry at the input. This file therefore defines
-// its own copy of the record (checked below against the declared one) rather
-// than including the declaration at file scope.
-#include "fuzz_resources.h"
-
-#include <cstddef>
+// each run can point its one entry at the input. Hence a copy of the record,
+// checked against the declared one, instead of the declaration at file scope.
+#include "fuzz_target.h"
 
 namespace declared {
 #include "app/resource_table.h"

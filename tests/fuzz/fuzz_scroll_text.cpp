@@ -1,12 +1,10 @@
 // The scroll text over arbitrary texts: a scene built once over the program's
-// font shows the input as side A's text, line after line, until the text
-// wraps to its start. Input layout: one control byte, then the text.
-//   bits 0-1  frame time: 3 s (a line per frame), 1 s, 0.7 s or 7 s
-//   bit 2     no text at all (a missing resource) instead of the bytes
-//   bits 3-4  side-change fade: 1, 0.5, 0 or -0.25
-//   bits 5-7  seconds into the panel stage, 0 to 7
-// After every frame the shown line must be the text's current line, cut to
-// the line buffer, and the line offset must stay inside the text.
+// font shows the input as side A's text, line after line, until it wraps to
+// its start. Input: a control byte, then the text. Control bits 0-1: frame
+// time 3 s (a line per frame), 1 s, 0.7 s or 7 s; bit 2: no text at all (a
+// missing resource); bits 3-4: side-change fade 1, 0.5, 0 or -0.25; bits 5-7:
+// seconds into the panel stage. After every frame the shown line is the
+// text's current line cut to the line buffer, and the offset is inside the text.
 #include "fuzz_target.h"
 
 #include "app/input.h"
@@ -15,14 +13,8 @@
 #include "scene/testbed.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
-
-constexpr float kFrameTimes[4] = {3.0f, 1.0f, 0.7f, 7.0f};
-constexpr float kFades[4] = {1.0f, 0.5f, 0.0f, -0.25f};
-constexpr uint32_t kPanelStage = 5;
-constexpr size_t kMaxFrames = 60000;
 
 CTestbed &Scene() {
     static CTestbed *scene = [] {
@@ -33,18 +25,11 @@ CTestbed &Scene() {
     return *scene;
 }
 
-// The line DrawScrollText must show for the text at `start`.
 void CheckShownLine(const uint8_t *text, uint32_t size, uint32_t start) {
     size_t length = 0;
-    if (text && start < size && text[start] != '\n') {
-        uint32_t j = start;
-        while (j < size && text[j] != '\n') {
-            ++j;
-            ++length;
-        }
-    }
-    if (length > sizeof g_scrollLine - 1)
-        length = sizeof g_scrollLine - 1;
+    while (text && start + length < size && text[start + length] != '\n')
+        ++length;
+    length = std::min(length, sizeof g_scrollLine - 1);
     FUZZ_CHECK(length == 0 || std::memcmp(g_scrollLine, text + start, length) == 0);
     FUZZ_CHECK(g_scrollLine[length] == '\0');
 }
@@ -52,16 +37,16 @@ void CheckShownLine(const uint8_t *text, uint32_t size, uint32_t start) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static const float kFrameTimes[4] = {3.0f, 1.0f, 0.7f, 7.0f};
+    static const float kFades[4] = {1.0f, 0.5f, 0.0f, -0.25f};
     CTestbed &scene = Scene();
     FUZZ_CHECK(scene.m_font != nullptr); // the program's font image is linked in
     if (size < 1 || size - 1 > 0xFFFFFFFFu)
         return 0;
     const uint8_t control = data[0];
-    const bool missing = control & 4;
-    const uint8_t *text = missing ? nullptr : data + 1;
-    const uint32_t textSize = missing ? 0 : uint32_t(size - 1);
-
-    scene.m_stage = kPanelStage;
+    const uint8_t *text = control & 4 ? nullptr : data + 1;
+    const uint32_t textSize = text ? uint32_t(size - 1) : 0;
+    scene.m_stage = 5; // the panel
     scene.m_stageTime = float(control >> 5);
     scene.m_paused = false;
     scene.m_switchPending = false;
@@ -72,14 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     scene.m_lineOffset = 0;
     scene.m_lineTime = 0.0f;
 
-    size_t newlines = 0;
+    size_t lines = 3;
     for (uint32_t i = 0; i < textSize; ++i)
-        newlines += text[i] == '\n' || text[i] == '\0';
-    const float dt = kFrameTimes[control & 3];
-    const size_t frames = std::min(kMaxFrames, 4 * (newlines + 3));
-    SetFrameTimeForTest(dt);
+        lines += text[i] == '\n' || text[i] == '\0';
+    SetFrameTimeForTest(kFrameTimes[control & 3]);
     bool moved = false;
-    for (size_t f = 0; f < frames; ++f) {
+    for (size_t f = 0; f < std::min<size_t>(60000, 4 * lines); ++f) {
         scene.Process();
         const uint32_t offset = scene.m_lineOffset;
         FUZZ_CHECK(offset == 0 || offset < textSize);
@@ -91,7 +74,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         else if (moved)
             break; // wrapped to the start
     }
-
     scene.m_text[0] = nullptr;
     scene.m_textSize[0] = 0;
     return 0;
