@@ -103,12 +103,6 @@ TEST_F(DrawTest, PictureShowsUprightUnderAFlatQuad) {
     ExpectPixels({{50, 50, kRed}, {600, 600, kWhite}, {125, 120, flat}});
 }
 
-TEST_F(DrawTest, HalfAlphaBlendsOverTheBackground) {
-    DrawTexturedQuad(nullptr, CVector2(0, 0), CVector2(10, 10), MakePackedColour(250, 0, 0, 128));
-    // 250 * 128/255 + 10 * 127/255 = 130.5; 20 * 127/255 = 10; 30 * 127/255 = 15
-    ExpectPixels({{5, 5, MakePackedColour(130, 10, 15, 0), 2}});
-}
-
 // Corner colours: top-left, top-right, bottom-left, bottom-right.
 TEST_F(DrawTest, CornerColoursLandOnTheirCorners) {
     for (bool textured : {false, true}) {
@@ -128,13 +122,16 @@ TEST_F(DrawTest, CornerColoursLandOnTheirCorners) {
 }
 
 // Nothing to draw and a primitive type that does not exist change nothing.
-TEST_F(DrawTest, TwoDPrimitiveIsDrawnInScreenPixels) {
+TEST_F(DrawTest, TwoDPrimitiveIsDrawnInScreenPixelsAndBlended) {
     const Vertex2D tri[3] = {
         {0, 0, kBlue, 10, 10, 0}, {0, 0, kBlue, 110, 10, 0}, {0, 0, kBlue, 10, 110, 0}};
     DrawPrimitive2D(kPrimTriangles, nullptr, tri, 3);
     DrawPrimitive2D(kPrimTriangles, nullptr, nullptr, 0);
     DrawPrimitive2D(6, nullptr, tri, 3);
     ExpectPixels({{20, 20, kBlue}, {100, 100, kBackground}});
+    // 250 * 128/255 + 10 * 127/255 = 130.5; 20 * 127/255 = 10; 30 * 127/255 = 15
+    DrawTexturedQuad(nullptr, CVector2(200, 0), CVector2(10, 10), MakePackedColour(250, 0, 0, 128));
+    ExpectPixels({{205, 5, MakePackedColour(130, 10, 15, 0), 2}});
 }
 
 TEST_F(DrawTest, StoreChangesReachGLAtTheNextUpload) {

@@ -50,7 +50,7 @@ class DeviceTest : public ::testing::Test {
 
 // Lighting and shading are judged by the model's pixel tests; these are the
 // settings 2D drawing and the reversed depth buffer rest on.
-TEST_F(DeviceTest, InitSetsTheFixedFunctionState) {
+TEST_F(DeviceTest, InitSetsTheFixedFunctionStateAndSizes) {
     for (GLenum cap :
          {GL_SCISSOR_TEST, GL_ALPHA_TEST, GL_BLEND, GL_DEPTH_TEST, GL_STENCIL_TEST, GL_CULL_FACE})
         EXPECT_TRUE(glIsEnabled(cap)) << std::hex << cap;
@@ -67,23 +67,14 @@ TEST_F(DeviceTest, InitSetsTheFixedFunctionState) {
     EXPECT_FALSE(IsIn2DMode());
     EXPECT_EQ(ToArray(GetWorldMatrix()), ToArray(MatrixIdentity));
     EXPECT_EQ(FrameArenaRemaining(), kFrameArenaSize);
-}
-
-// Sizes reach float through unsigned: -1 becomes 2^32.
-TEST_F(DeviceTest, ScreenSizesAndViewport) {
     EXPECT_EQ(GetScreenWidth(), kWidth);
     EXPECT_EQ(GetScreenHeightF(), float(kHeight));
+    // Sizes reach float through unsigned: -1 becomes 2^32.
     InitRenderDevice(-1, 600);
     EXPECT_EQ(GetScreenWidth(), -1);
     EXPECT_EQ(GetScreenHeight(), 600);
     EXPECT_EQ(GetScreenWidthF(), 4294967296.0f);
     EXPECT_EQ(GetScreenHeightF(), 600.0f);
-    while (glGetError() != GL_NO_ERROR) {
-    }
-    SetViewport(3, 4, 20, 10);
-    GLint v[4] = {};
-    glGetIntegerv(GL_VIEWPORT, v);
-    EXPECT_EQ(std::vector<GLint>(v, v + 4), std::vector<GLint>({3, 4, 20, 10}));
 }
 
 // End2D outside 2D mode keeps the matrices (GL ignores the pops) but still
@@ -194,7 +185,7 @@ TEST_F(DeviceTest, TextureFilterCodesReachTheBoundTexture) {
 
 // GL slots load their stacks in storage order; the world slot is kept by the
 // device alone and unknown slots are ignored.
-TEST_F(DeviceTest, MatrixSlots) {
+TEST_F(DeviceTest, MatrixSlotsAndViewport) {
     const struct {
         unsigned slot;
         GLenum query, mode;
@@ -220,6 +211,10 @@ TEST_F(DeviceTest, MatrixSlots) {
     EXPECT_EQ(GetMatrix(GL_MODELVIEW_MATRIX), modelView);
     EXPECT_EQ(GetMatrix(GL_TEXTURE_MATRIX), texture);
     EXPECT_EQ(GetInt(GL_MATRIX_MODE), GL_TEXTURE);
+    SetViewport(3, 4, 20, 10);
+    GLint v[4] = {};
+    glGetIntegerv(GL_VIEWPORT, v);
+    EXPECT_EQ(std::vector<GLint>(v, v + 4), std::vector<GLint>({3, 4, 20, 10}));
 }
 
 } // namespace
