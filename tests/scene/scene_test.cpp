@@ -1,6 +1,5 @@
-// The music disk over the program's real assets in a hidden GL window at both
-// screen sizes, with frame time and input set by the test and the stream
-// player replaced by a recorder.
+// The music disk over the program's assets at both screen sizes, its frame
+// time and input set by the test, its stream player a recorder.
 #include "app/input.h"
 #include "app/process.h"
 #include "app/renderable.h"
@@ -86,9 +85,8 @@ namespace {
 
 enum { kPlay, kPrevious, kNext, kLogo, kPause, kStop, kQuit, kNowhere };
 
-// kClick: press and release in two frames; kEdgeClick the same on the hot
-// spot's left border; kPress/kRelease: one frame with the button down/up
-// there; kWait: one frame, input unchanged.
+// Click: down and up in two frames (Edge: on the left border); Press/Release:
+// a frame with the button down/up there; Wait: a frame, input unchanged.
 enum Op { kClick, kEdgeClick, kPress, kRelease, kWait };
 struct Step {
     Op op;
@@ -164,8 +162,7 @@ class SceneTest : public ::testing::TestWithParam<int> {
         }
     }
 
-    // The selected and shown sides, the player, the logo, the fade and the
-    // scroll line's offset, then the stream calls.
+    // Sides selected and shown, player, logo, fade, line offset; stream calls.
     std::string Outcome() const {
         const char *player = scene->m_paused ? "paused" : scene->m_playing ? "playing" : "stopped";
         char s[80];
@@ -211,50 +208,39 @@ TEST_P(SceneTest, StagesAndScrollLinesFollowTheFrameTime) {
 }
 
 TEST_P(SceneTest, ButtonsDriveSidesPlayerAndLogo) {
+    const auto click = [](int button) { return Step{kClick, button}; };
+    const auto edge = [](int button) { return Step{kEdgeClick, button}; };
+    const auto press = [](int button, float dt = 0.01f) { return Step{kPress, button, dt}; };
+    const auto release = [](int button) { return Step{kRelease, button}; };
+    const auto wait = [](float dt = 0.01f) { return Step{kWait, kNowhere, dt}; };
     const struct {
         const char *name;
         std::vector<Step> steps;
         const char *outcome;
     } scripts[] = {
-        {"previous wraps round to D, next back to A",
-         {{kClick, kPrevious}, {kClick, kNext}},
-         "side A shown A playing fade 0.97 line 1: close A, open D, play D 1, close D, open A, "
-         "play A 1"},
-        {"a second change does not restart the fade",
-         {{kClick, kNext}, {kWait, kNowhere, 0.3f}, {kClick, kNext}, {kWait, kNowhere, 0.7f}},
-         "side C shown C playing fade 1.00 line 1: close A, open B, play B 1, close B, open C, "
-         "play C 1"},
-        {"play while playing does nothing; pause toggles; play resumes",
-         {{kClick, kPlay}, {kClick, kPause}, {kClick, kPause}, {kClick, kPause}, {kClick, kPlay}},
-         "side A shown A playing fade 1.00 line 1: pause A, resume A, pause A, resume A"},
-        {"stopped: pause and stop do nothing, play starts over",
-         {{kClick, kPause}, {kClick, kStop}, {kClick, kPause}, {kClick, kStop}, {kClick, kPlay}},
-         "side A shown A playing fade 1.00 line 1: pause A, stop A, play A 1"},
+        {"previous wraps round to D, next back to A; more changes do not restart the fade",
+         {click(kPrevious), click(kNext), wait(0.3f), click(kNext), wait(0.7f)},
+         "side B shown B playing fade 1.00 line 1: close A, open D, play D 1, close D, open A, "
+         "play A 1, close A, open B, play B 1"},
+        {"play while playing does nothing; pause toggles; play resumes; stopped, pause and stop "
+         "do nothing and play starts over",
+         {click(kPlay), click(kPause), click(kPause), click(kPause), click(kPlay), click(kPause),
+          click(kStop), click(kPause), click(kStop), click(kPlay)},
+         "side A shown A playing fade 1.00 line 1: pause A, resume A, pause A, resume A, pause A, "
+         "stop A, play A 1"},
         {"a side change keeps the pause; its line stays at the start",
-         {{kClick, kPause}, {kClick, kPrevious}, {kWait, kNowhere, 1.1f}, {kWait, kNowhere, 3.0f}},
+         {click(kPause), click(kPrevious), wait(1.1f), wait(3.0f)},
          "side D shown D paused fade 1.00 line 0: pause A, close A, open D, play D 1"},
-        {"holding next seeks a step per frame past 0.5 s; its release is no click",
-         {{kPress, kNext, 0.1f},
-          {kWait, kNowhere, 0.3f},
-          {kWait, kNowhere, 0.3f},
-          {kWait, kNowhere, 0.1f},
-          {kRelease, kNext}},
-         "side A shown A playing fade 1.00 line 1: get A, set A 13000, get A, set A 21000"},
-        {"holding previous seeks back, below 0 too",
-         {{kPress, kPrevious, 0.1f}, {kWait, kNowhere, 0.6f}},
-         "side A shown A playing fade 1.00 line 1: get A, set A -3000"},
-        {"a hold of exactly 0.5 s is neither seek nor click",
-         {{kPress, kNext, 0.1f},
-          {kWait, kNowhere, 0.25f},
-          {kWait, kNowhere, 0.25f},
-          {kRelease, kNext}},
-         "side A shown A playing fade 1.00 line 1: "},
-        {"a press begun off the buttons counts when released on one",
-         {{kRelease, kLogo}, {kPress, kNowhere}, {kWait}, {kRelease, kLogo}},
+        {"holds past 0.5 s seek a step per frame, back below 0 too; their release is no click",
+         {press(kPrevious, 0.1f), wait(0.6f), release(kPrevious), press(kNext, 0.1f), wait(0.3f),
+          wait(0.3f), wait(0.1f), release(kNext)},
+         "side A shown A playing fade 1.00 line 4: get A, set A -3000, get A, set A 5000, get A, "
+         "set A 13000"},
+        {"a hold of exactly 0.5 s is no click; a press begun off the buttons counts when released "
+         "on one; a hot spot's left border is outside it",
+         {press(kNext, 0.1f), wait(0.25f), wait(0.25f), release(kNext), press(kNowhere), wait(),
+          release(kLogo), edge(kLogo)},
          "side A shown A playing logo fade 1.00 line 1: "},
-        {"a hot spot's left border is outside it",
-         {{kEdgeClick, kLogo}},
-         "side A shown A playing fade 1.00 line 1: "},
     };
     for (const auto &c : scripts) {
         SCOPED_TRACE(c.name);
@@ -270,8 +256,7 @@ TEST_P(SceneTest, ButtonsDriveSidesPlayerAndLogo) {
     }
 }
 
-// Over a flat grey panel: a white line over a half-black shadow 4 design pixels
-// lower, both scaled by the fade; an empty line draws nothing.
+// On a grey panel: white over a half-black shadow 4 design pixels lower.
 TEST_P(SceneTest, ScrollLineIsWhiteOverAHalfBlackShadowBothScaledByTheFade) {
     constexpr int kGrey = 100;
     CTexture *panel = scene->m_textures[5];
