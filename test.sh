@@ -10,22 +10,11 @@ scripts/install-deps.sh test
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DML_BUILD_TESTS=ON -DML_BUILD_BENCH=ON
 cmake --build build -j"$(nproc)"
 
-# A private X server; -displayfd writes the free display number it took, and
-# -noreset keeps it from resetting between test programs.
+# A private X server; -noreset keeps it from resetting between test programs.
+source scripts/xvfb.sh
 xvfb_dir=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$xvfb_dir/display" >"$xvfb_dir/log" 2>&1 &
-xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null || true; rm -rf "$xvfb_dir"' EXIT
-display=""
-for _ in $(seq 100); do
-  display=$(tr -dc '0-9' <"$xvfb_dir/display" 2>/dev/null || true)
-  [ -n "$display" ] && break
-  sleep 0.1
-done
-if [ -z "$display" ]; then
-  echo "Xvfb did not start:"; cat "$xvfb_dir/log"; exit 1
-fi
-export DISPLAY=":$display"
+xvfb_start "$xvfb_dir" -noreset
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 
 status=0

@@ -47,15 +47,9 @@ trap cleanup EXIT
 # -noreset: a test that closes its last window and opens another at once
 # must not meet the server in the middle of a reset.
 if [ -z "${DISPLAY:-}" ]; then
+    source "$root/scripts/xvfb.sh"
     xvfb_dir=$(mktemp -d)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$xvfb_dir/display" \
-        >"$xvfb_dir/log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -n "$(tr -dc '0-9' <"$xvfb_dir/display" 2>/dev/null)" ] && break
-        sleep 0.1
-    done
-    export DISPLAY=":$(tr -dc '0-9' <"$xvfb_dir/display")"
+    xvfb_start "$xvfb_dir" -noreset
 fi
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 

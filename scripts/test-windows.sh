@@ -63,14 +63,9 @@ trap cleanup EXIT
 ok() { echo "ok: $*"; passed=$((passed + 1)); }
 
 # A private X server.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids="$pids $!"
-for _ in $(seq 100); do
-  display=$(tr -dc '0-9' <"$work/display" 2>/dev/null || true)
-  [ -n "$display" ] && break
-  sleep 0.1
-done
-export DISPLAY=":$display"
+source scripts/xvfb.sh
+xvfb_start "$work" || exit 1
+pids="$pids $xvfb_pid"
 
 # A private Wine prefix whose windows are not managed (without a window
 # manager Wine would otherwise wait on every window change).

@@ -1,29 +1,24 @@
-// Asks an X window to close the way a window manager does: a WM_DELETE_WINDOW
-// client message. Usage: ml_send_close <window id>. Exits 0 when sent.
+// Asks an X window to close the way a window manager does, with a
+// WM_DELETE_WINDOW client message. Usage: ml_send_close <window id>.
 #include <X11/Xlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char **argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <window id>\n", argv[0]);
+    Display *display = argc == 2 ? XOpenDisplay(nullptr) : nullptr;
+    if (!display) {
+        std::fprintf(stderr, "usage: %s <window id>, with a display\n", argv[0]);
         return 2;
     }
-    Display *display = XOpenDisplay(nullptr);
-    if (!display) {
-        std::fprintf(stderr, "cannot open display\n");
-        return 1;
-    }
-    const Window window = static_cast<Window>(std::strtoul(argv[1], nullptr, 0));
     XEvent event = {};
     event.xclient.type = ClientMessage;
-    event.xclient.window = window;
+    event.xclient.window = static_cast<Window>(std::strtoul(argv[1], nullptr, 0));
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
-    const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
+    const Status sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
     XSync(display, False);
     XCloseDisplay(display);
     return sent ? 0 : 1;

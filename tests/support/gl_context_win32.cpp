@@ -1,37 +1,26 @@
 // The test GL context on Windows: a hidden popup window with a WGL context.
 #include "support/gl_context.h"
 
-#include <windows.h>
 #include <GL/gl.h>
+#include <windows.h>
 
 #include <cstdio>
 
-namespace {
+static constexpr const char *kClassName = "MarrowlakeTestGL";
 
-constexpr const char *kClassName = "MarrowlakeTestGL";
-
-bool RegisterTestClass() {
-    static bool registered = false;
-    if (registered)
-        return true;
+CTestGLContext::CTestGLContext(int width, int height) : m_width(width), m_height(height) {
     WNDCLASSA windowClass = {};
     windowClass.style = CS_OWNDC;
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = kClassName;
-    registered = RegisterClassA(&windowClass) != 0;
-    return registered;
-}
-
-} // namespace
-
-CTestGLContext::CTestGLContext(int width, int height) : m_width(width), m_height(height) {
-    if (!RegisterTestClass()) {
+    // Every context after the first finds the class registered.
+    if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         std::snprintf(m_error, sizeof m_error, "window class: %lu", GetLastError());
         return;
     }
-    HWND window = CreateWindowExA(0, kClassName, "gl test", WS_POPUP, 0, 0, width, height,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExA(0, kClassName, "gl test", WS_POPUP, 0, 0, width, height, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!window) {
         std::snprintf(m_error, sizeof m_error, "window: %lu", GetLastError());
         return;
