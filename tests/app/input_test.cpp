@@ -13,13 +13,15 @@ WindowMessage Msg(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
     return WindowMessage{message, wParam, lParam};
 }
 
-// Each row's messages go to the same start state; the whole state must then
-// equal the start with only the row's change applied.
+// From one start state, each row's messages must make exactly the row's change.
 TEST(InputTest, MessagesWriteOnlyTheirOwnField) {
     const WindowMessage lDown = Msg(kWmLButtonDown), lUp = Msg(kWmLButtonUp);
     const WindowMessage mDown = Msg(kWmMButtonDown), mUp = Msg(kWmMButtonUp);
     const WindowMessage rDown = Msg(kWmRButtonDown), rUp = Msg(kWmRButtonUp);
-    const WindowMessage minimise = Msg(kWmActivate, PackActivate(kActivateInactive, true));
+    const auto activate = [](uintptr_t s, bool minimised) {
+        return Msg(kWmActivate, PackActivate(s, minimised));
+    };
+    const WindowMessage minimise = activate(kActivateInactive, true);
     const auto move = [](int x, int y) { return Msg(kWmMouseMove, 0, PackMousePosition(x, y)); };
     void (*const none)(InputState &) = [](InputState &) {};
     const struct {
@@ -47,12 +49,9 @@ TEST(InputTest, MessagesWriteOnlyTheirOwnField) {
         {"negative x reads as a word", {move(-1, 20)}, [](InputState &s) { s.mouseX = 65535; }},
         {"negative y reads as a word", {move(10, -3)}, [](InputState &s) { s.mouseY = 65533; }},
         {"minimised", {minimise}, none, false},
-        {"minimised while active",
-         {Msg(kWmActivate, PackActivate(kActivateActive, true))},
-         none,
-         false},
-        {"restored", {minimise, Msg(kWmActivate, PackActivate(kActivateActive, false))}, none},
-        {"focus lost", {Msg(kWmActivate, PackActivate(kActivateInactive, false))}, none},
+        {"minimised while active", {activate(kActivateActive, true)}, none, false},
+        {"restored", {minimise, activate(kActivateActive, false)}, none},
+        {"focus lost", {activate(kActivateInactive, false)}, none},
         {"screen saver",
          {Msg(kWmSysCommand, kSysCommandScreenSave), Msg(kWmSysCommand, kSysCommandMonitorPower)},
          none},

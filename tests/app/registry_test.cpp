@@ -93,8 +93,7 @@ TEST_F(RegistryTest, RenderPassDrawsLayersInOrderObjectsBeforeCallbacks) {
     RemoveRenderCallback(2, CallbackA); // not there: nothing happens
     RenderLayers();
     EXPECT_EQ(g_log, (Log{"r:b", "r:a", "cb:B", "cb:A", "r:c"}));
-    // Clearing empties every layer without destroying; a pass over nothing
-    // still starts a new frame arena.
+    // Clearing empties all layers; a pass over nothing still resets the arena.
     for (int layer = 0; layer < kRenderLayerCount; ++layer) {
         AddRenderable(layer, &a);
         AddRenderCallback(layer, CallbackA);

@@ -1,5 +1,4 @@
-// The frame loop over the SDL backend's real message pump, with events pushed
-// into SDL's queue; needs no display.
+// The frame loop over the SDL message pump, events pushed into SDL's queue.
 #include "app/application.h"
 #include "app/input.h"
 #include "app/process.h"

@@ -67,7 +67,6 @@ void ResumeStream(SoundStream *s) {
 
 void CloseStream(SoundStream *s) {
     Log("close", s);
-    g_paths.erase(s);
     delete s;
 }
 
@@ -107,6 +106,11 @@ class SceneTest : public ::testing::TestWithParam<int> {
         g_position = 0;
         std::memset(&g_inputState, 0, sizeof g_inputState);
         scene = new CTestbed();
+        static const uint8_t text[] = "\nab\ncd\nef\n"; // every side's lines start at 1, 4, 7
+        for (int i = 0; i < CTestbed::kSides; ++i) {
+            scene->m_text[i] = text;
+            scene->m_textSize[i] = sizeof text - 1;
+        }
     }
     // The font image and the logo live to the end of a run; a test frees them.
     void TearDown() override {
@@ -128,14 +132,6 @@ class SceneTest : public ::testing::TestWithParam<int> {
         UpdateProcesses();
         RenderLayers();
         CopyInputToPrevious();
-    }
-    // Every side shows lines starting at 1, 4 and 7.
-    void UseShortTexts() {
-        static const uint8_t text[] = "\nab\ncd\nef\n";
-        for (int i = 0; i < CTestbed::kSides; ++i) {
-            scene->m_text[i] = text;
-            scene->m_textSize[i] = sizeof text - 1;
-        }
     }
     void EnterPanel() {
         for (int i = 0; i < 5; ++i)
@@ -184,7 +180,6 @@ TEST_P(SceneTest, StagesAndScrollLinesFollowTheFrameTime) {
     Run({kClick, kQuit, 0.0f});
     EXPECT_FALSE(IsQuitRequested());
     EXPECT_EQ("side A shown A playing fade 1.00 line 0: close (null), open A, play A 1", Outcome());
-    UseShortTexts();
     const struct {
         float dt;
         uint32_t stage;
@@ -246,7 +241,6 @@ TEST_P(SceneTest, ButtonsDriveSidesPlayerAndLogo) {
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        UseShortTexts();
         EnterPanel();
         g_calls.clear();
         g_position = 5000;
