@@ -13,7 +13,6 @@
 #include "scene/testbed.h"
 #include "support/gl_context.h"
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -25,9 +24,8 @@
 
 namespace {
 
-using Calls = std::vector<std::string>;
-Calls g_calls;          // "op stream" or "op stream value", in call order
-int32_t g_position = 0; // what GetStreamPosition reports
+std::vector<std::string> g_calls; // "op stream" or "op stream value", in call order
+int32_t g_position = 0;           // what GetStreamPosition reports
 std::map<const SoundStream *, std::string> g_paths;
 
 void Log(const char *op, const SoundStream *s, const std::string &value = "") {
