@@ -45,15 +45,7 @@ case "$case_name" in
 esac
 
 start_diag "${audio[@]}"
-# Every button, a hold on both seek buttons, clicks outside the panel.
-for step in play next pause pause stop play previous logo next stop pause play; do
-    click "$step"
-done
-hold next 0.8
-hold previous 0.8
-press_at 900 100 0.1
-press_at 20 20 0.1
-sleep 1
+visit_every_state
 running || fail "ended before the quit button"
 quit_by_button
 wait_exit 100 || fail "still running 10 s after the quit button"

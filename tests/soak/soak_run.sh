@@ -36,23 +36,19 @@ random_point() {
 }
 buttons=(play previous next logo pause stop)
 bursts=("next previous" "logo" "pause stop play")
-declare -A counts=()
 
 action() {
     local kind b from to i group
     kind=$(rand 100)
     b=${buttons[$(rand ${#buttons[@]})]}
     if ((kind < 30)); then
-        kind=click
         click "$b"
     elif ((kind < 40)); then
-        kind=hold # seeks on previous and next, nothing on the others
-        hold "$b" "$(hundredths $((50 + $(rand 150))))"
+        hold "$b" "$(hundredths $((50 + $(rand 150))))" # seeks on previous and next
     elif ((kind < 50)); then
-        kind=press
         press_at $(random_point) "$(hundredths $((5 + $(rand 60))))"
-    elif ((kind < 58)); then
-        kind=drag # pressed on a button and released elsewhere, or the reverse
+    elif ((kind < 60)); then
+        # Pressed on a button and released elsewhere, or the reverse.
         from="${button_x[$b]} ${button_y[$b]}"
         to=$(random_point)
         (($(rand 2) == 0)) || { i=$from; from=$to; to=$i; }
@@ -62,27 +58,21 @@ action() {
         move_to $to
         pause_for 2
         xdotool mouseup 1 2>/dev/null
-    elif ((kind < 90)); then
+    elif ((kind < 92)); then
         # A burst within a group: side changes faster than the fade, the logo
         # toggled while it still slides, pause, stop and play in any order.
-        kind=burst
         group=(${bursts[$(rand ${#bursts[@]})]})
         for ((i = 2 + $(rand 4); i > 0; --i)); do
             click "${group[$(rand ${#group[@]})]}"
             pause_for 4
         done
-    elif ((kind < 95)); then
-        kind=minimise # without a window manager: unmap and map
+    else
+        # Minimise and restore (without a window manager: unmap and map).
         xdotool windowunmap "$window" 2>/dev/null
         sleep "$(hundredths $((30 + $(rand 250))))"
         xdotool windowmap "$window" 2>/dev/null
         sleep 0.3
-    else
-        kind=idle
-        move_to $(random_point)
-        sleep "$(hundredths $((50 + $(rand 250))))"
     fi
-    counts[$kind]=$((${counts[$kind]:-0} + 1))
 }
 
 start_diag SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null
@@ -99,23 +89,7 @@ request_sample() {
 # Every state once before the first sample: the GL driver keeps a compiled
 # program per new render state, and a closed stream stays allocated until the
 # next one opens; neither is a leak of the run.
-for step in next previous logo; do
-    click $step
-    sleep 0.2
-done
-sleep 1.3
-click logo
-sleep 1.3
-for step in pause pause stop play pause stop play; do
-    click $step
-    sleep 0.2
-done
-hold next 0.8
-hold previous 0.8
-xdotool windowunmap "$window" 2>/dev/null
-sleep 0.5
-xdotool windowmap "$window" 2>/dev/null
-sleep 1
+visit_every_state
 request_sample
 first=$units
 
@@ -137,10 +111,8 @@ wait_exit 150 || fail "still running 15 s after the quit button (seed $seed)"
 check_report
 
 late=$(($(diag_value underruns) - $(diag_value underruns-first-second)))
-summary=""
-for k in "${!counts[@]}"; do summary+=" $k=${counts[$k]}"; done
-echo "soak: seed $seed, frames $(diag_value frames), actions:$summary"
-echo "soak: live units first $first, last $last, slack $unit_slack; underruns after the first second $late (allowed $allowed_underruns)"
+echo "soak: seed $seed, frames $(diag_value frames), live units first $first, last $last" \
+    "(slack $unit_slack), underruns after the first second $late (allowed $allowed_underruns)"
 ((last <= first + unit_slack)) || fail "live units grew from $first to $last (seed $seed)"
 ((late <= allowed_underruns)) || fail "$late audio underruns after the first second (seed $seed)"
 echo "PASS: soak ${duration} s, seed $seed"

@@ -1,5 +1,6 @@
 # Shared steps of the end-to-end runs of the program on a private X server.
-# The caller sets program; its output goes to $work/program.out and .err.
+# The caller sets program (an absolute path); its output goes to
+# $work/program.out and .err.
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
 
 work=$(mktemp -d)
@@ -34,9 +35,7 @@ start_xvfb() { xvfb_start "$work" -noreset "$@" || fail "Xvfb did not start"; }
 
 # start_program [VAR=value...]: runs the program in $work (beside data/).
 start_program() {
-    local exe
-    exe=$(realpath "$program")
-    (cd "$work" && exec env "$@" "$exe" >"$work/program.out" 2>"$work/program.err") &
+    (cd "$work" && exec env "$@" "$program" >"$work/program.out" 2>"$work/program.err") &
     program_pid=$!
 }
 
@@ -129,6 +128,29 @@ click() {
     sleep 0.1
 }
 hold() { press_at "${button_x[$1]}" "${button_y[$1]}" "$2"; }
+
+# Every button, the logo up and down again, holds on both seek buttons,
+# presses beside the panel, minimise and restore.
+visit_every_state() {
+    local step
+    for step in play next previous logo; do
+        click $step
+    done
+    sleep 1.3
+    click logo
+    sleep 1.3
+    for step in pause pause stop play pause stop play; do
+        click $step
+    done
+    hold next 0.8
+    hold previous 0.8
+    press_at 900 100 0.1
+    press_at 20 20 0.1
+    xdotool windowunmap "$window" 2>/dev/null
+    sleep 0.5
+    xdotool windowmap "$window" 2>/dev/null
+    sleep 1
+}
 
 # wait_exit <tenths>: waits for the program to end and keeps its exit code.
 wait_exit() {
