@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/process.h"
+#include "render/texture_prefetch.h"
 
 #include <cstring>
 
@@ -12,6 +13,8 @@ char g_title[257];
 } // namespace
 
 int main(int, char **) {
+    // The pictures decode while the question waits and the window opens.
+    PrefetchTestbedTextures();
     int width = 1024;
     int height = 768;
     if (ShowMessage("Resolution", "Use 800x600?\n(default 1024x768)",
@@ -21,10 +24,13 @@ int main(int, char **) {
     }
     std::strncpy(g_title, "Ondu - Marrowlake", sizeof g_title - 1);
     g_title[sizeof g_title - 1] = '\0';
-    if (!InitApplication(g_title, width, height))
+    if (!InitApplication(g_title, width, height)) {
+        FinishTexturePrefetch();
         return 0;
+    }
 
     CProcess *scene = new CTestbed();
+    FinishTexturePrefetch();
     while (RunFrame()) {
     }
     // The scene leaves the process lists by itself; its layer entry goes with

@@ -1,4 +1,5 @@
 #include "render/texture.h"
+#include "render/texture_store.h"
 
 #include <png.h>
 
@@ -53,7 +54,7 @@ bool ReadPngImage(png_structp png, png_infop info) {
     return true;
 }
 
-// Releases libpng's structures on every way out of DecodePngTexture.
+// Releases libpng's structures on every way out of DecodePngStore.
 struct PngReadGuard {
     png_structp png = nullptr;
     png_infop info = nullptr;
@@ -96,7 +97,7 @@ void CopyRows(CTexture *texture, png_bytepp rows, int channels) {
 
 } // namespace
 
-CTexture *DecodePngTexture(const uint8_t *bytes, int size) {
+CTexture *DecodePngStore(const uint8_t *bytes, int size) {
     if (!bytes || size < 8)
         return nullptr;
     PngReadGuard guard;
@@ -121,7 +122,7 @@ CTexture *DecodePngTexture(const uint8_t *bytes, int size) {
         return nullptr;
 
     CTexture *texture = new CTexture;
-    if (!texture->Allocate(1, width, height)) {
+    if (!texture->AllocateStore(1, width, height)) {
         delete texture;
         return nullptr;
     }

@@ -4,6 +4,7 @@
 // the source's colour type (pure black is transparent when the source has no
 // alpha of its own).
 #include "render/texture.h"
+#include "render/texture_store.h"
 
 #include <windows.h>
 #include <wincodec.h>
@@ -302,7 +303,7 @@ void CopyTexels(CTexture *texture, const PngHeader &header, const DecodedPixels 
 
 } // namespace
 
-CTexture *DecodePngTexture(const uint8_t *bytes, int size) {
+CTexture *DecodePngStore(const uint8_t *bytes, int size) {
     if (!bytes || size < 8)
         return nullptr;
     PngHeader header;
@@ -312,7 +313,7 @@ CTexture *DecodePngTexture(const uint8_t *bytes, int size) {
     if (!DecodeWithWic(bytes, size_t(size), header, &pixels))
         return nullptr;
     CTexture *texture = new CTexture;
-    if (!texture->Allocate(1, header.width, header.height)) {
+    if (!texture->AllocateStore(1, header.width, header.height)) {
         delete texture;
         return nullptr;
     }

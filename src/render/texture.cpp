@@ -3,9 +3,11 @@
 #include "app/resources.h"
 #include "render/render_device.h"
 #include "render/render_internal.h"
+#include "render/texture_store.h"
 
 #include <GL/gl.h>
 
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -13,9 +15,10 @@ namespace {
 
 // Texture binding cache: the texture whose store GL holds from the latest
 // upload. Cleared when that texture's store goes away, so a later texture at
-// the same address cannot be taken for it.
+// the same address cannot be taken for it. Atomic because a texture that fails
+// to decode on the prefetch worker is destroyed there.
 struct TextureState {
-    const CTexture *lastBound = nullptr;
+    std::atomic<const CTexture *> lastBound{nullptr};
     uint32_t uploads = 0;
 };
 TextureState s_textures;
@@ -52,7 +55,7 @@ CTexture *DecodeRawTexture(const uint8_t *bytes, uint32_t size) {
     if (texelBytes > size - kRawHeaderBytes)
         return nullptr;
     CTexture *texture = new CTexture;
-    if (!texture->Allocate(1, width, height)) {
+    if (!texture->AllocateStore(1, width, height)) {
         delete texture;
         return nullptr;
     }
@@ -71,7 +74,7 @@ CTexture::~CTexture() {
     ReleasePixels();
 }
 
-bool CTexture::Allocate(int kind, uint32_t width_, uint32_t height_) {
+bool CTexture::AllocateStore(int kind, uint32_t width_, uint32_t height_) {
     ReleasePixels();
     width = width_;
     height = height_;
@@ -91,6 +94,12 @@ bool CTexture::Allocate(int kind, uint32_t width_, uint32_t height_) {
     allocation = new uint8_t[bytes];
     pixels = allocation;
     std::memset(allocation, 0, bytes);
+    return true;
+}
+
+bool CTexture::Allocate(int kind, uint32_t width_, uint32_t height_) {
+    if (!AllocateStore(kind, width_, height_))
+        return false;
     glGenTextures(1, &name);
     return true;
 }
@@ -118,15 +127,30 @@ void CTexture::Bind() {
     s_textures.lastBound = this;
 }
 
-CTexture *LoadTextureResource(int id) {
-    uint32_t size = 0;
-    const uint8_t *bytes = LoadTypedResourceBytes(id, "TEXTURES", &size);
-    if (!bytes)
-        return nullptr;
+CTexture *DecodeTextureStore(const uint8_t *bytes, uint32_t size) {
     if (size >= sizeof kPngSignature &&
         std::memcmp(bytes, kPngSignature, sizeof kPngSignature) == 0)
-        return size > 0x7FFFFFFFu ? nullptr : DecodePngTexture(bytes, int(size));
+        return size > 0x7FFFFFFFu ? nullptr : DecodePngStore(bytes, int(size));
     return DecodeRawTexture(bytes, size);
+}
+
+CTexture *DecodePngTexture(const uint8_t *bytes, int size) {
+    CTexture *texture = DecodePngStore(bytes, size);
+    if (texture)
+        glGenTextures(1, &texture->name);
+    return texture;
+}
+
+CTexture *LoadTextureResource(int id) {
+    CTexture *texture = TakePrefetchedTexture(id);
+    if (!texture) {
+        uint32_t size = 0;
+        const uint8_t *bytes = LoadTypedResourceBytes(id, "TEXTURES", &size);
+        texture = bytes ? DecodeTextureStore(bytes, size) : nullptr;
+    }
+    if (texture)
+        glGenTextures(1, &texture->name);
+    return texture;
 }
 
 uint32_t GetTextureUploadCount() {

@@ -15,6 +15,8 @@ class CTexture {
     // Sizes and zeroes the store and generates the GL name. Only kind 1 (RGBA)
     // exists: any other kind returns false having allocated nothing.
     bool Allocate(int kind, uint32_t width, uint32_t height);
+    // Allocate without the GL name, so any thread may call it.
+    bool AllocateStore(int kind, uint32_t width, uint32_t height);
     // Frees the store; the GL name stays.
     void ReleasePixels();
     // Makes this the current 2D texture and enables texturing; uploads the store

@@ -8,6 +8,7 @@
 #include "render/bitmap_font.h"
 #include "render/render_device.h"
 #include "render/texture.h"
+#include "render/texture_prefetch.h"
 #include "scene/hot_spots.h"
 
 #include <cstdio>
@@ -38,6 +39,12 @@ constexpr int kLogoModel = 113;
 constexpr int kLogoTexture = 107;
 
 } // namespace
+
+void PrefetchTestbedTextures() {
+    const int ids[] = {kFirstPicture,     kFirstPicture + 1, kFirstPicture + 2, kFirstPicture + 3,
+                       kFirstPicture + 4, kFirstPicture + 5, kFontImage,        kLogoTexture};
+    PrefetchTextureResources(ids, int(sizeof ids / sizeof ids[0]));
+}
 
 CTestbed::CTestbed()
     : m_stream(nullptr), m_font(nullptr), m_textures{}, m_stage(0), m_stageTime(0.0f), m_side(0),

@@ -12,6 +12,10 @@ class CPMDModel;
 class CTexture;
 struct SoundStream;
 
+// Starts decoding the scene's pictures, font image and logo texture before the
+// scene exists (PrefetchTextureResources); FinishTexturePrefetch ends it.
+void PrefetchTestbedTextures();
+
 // The music disk: owns the pictures, the font, the scroll texts and the current
 // side's track; runs the intro, the control panel, the scroll text and the logo.
 class CTestbed : public CProcess, public CRenderable {

@@ -4,6 +4,7 @@
 #include "render/render_device.h"
 #include "render/render_internal.h"
 #include "render/texture.h"
+#include "render/texture_prefetch.h"
 #include "support/gl_context.h"
 
 #include <gtest/gtest.h>
@@ -224,26 +225,38 @@ TEST_F(TextureTest, DamagedPngYieldsNoneAndLeaksNothing) {
     EXPECT_EQ(DecodePngTexture(sig, -5), nullptr);
 }
 
-// Resources made by data/make_data.py.
+// Resources made by data/make_data.py, decoded on the spot and prefetched.
 TEST_F(TextureTest, ResourcesLoadOrYieldNoneAndLeakNothing) {
-    const uint32_t before = GetLiveUnitCount();
-    {
-        std::unique_ptr<CTexture> raw(LoadTextureResource(201)), empty(LoadTextureResource(208));
-        ExpectTexels(raw.get(), 2, 2,
-                     {RGBA(255, 0, 0, 255), RGBA(0, 255, 0, 255), RGBA(0, 0, 255, 255),
-                      RGBA(255, 255, 255, 128)});
-        ExpectTexels(empty.get(), 0, 0, {}); // a header and no texels
-        std::unique_ptr<CTexture> png(LoadTextureResource(205));
-        ExpectTexels(png.get(), 2, 1, {RGBA(255, 128, 0, 255), RGBA(0, 128, 128, 64)});
+    for (bool prefetch : {false, true}) {
+        SCOPED_TRACE(prefetch ? "prefetched" : "on the spot");
+        const uint32_t before = GetLiveUnitCount();
+        // 201 twice: the second copy is never taken.
+        const int ids[] = {201, 208, 205, 202, 206, 999, 201};
+        if (prefetch)
+            PrefetchTextureResources(ids, int(sizeof ids / sizeof ids[0]));
+        {
+            std::unique_ptr<CTexture> raw(LoadTextureResource(201)),
+                empty(LoadTextureResource(208));
+            ExpectTexels(raw.get(), 2, 2,
+                         {RGBA(255, 0, 0, 255), RGBA(0, 255, 0, 255), RGBA(0, 0, 255, 255),
+                          RGBA(255, 255, 255, 128)});
+            ExpectTexels(empty.get(), 0, 0, {}); // a header and no texels
+            std::unique_ptr<CTexture> png(LoadTextureResource(205));
+            ExpectTexels(png.get(), 2, 1, {RGBA(255, 128, 0, 255), RGBA(0, 128, 128, 64)});
+            EXPECT_TRUE(raw->name != 0 && png->name != 0 && raw->name != png->name);
+        }
+        // Raw: body shorter than its header claims, under 12 bytes, sizes that
+        // overflow; PNG: damaged, truncated; an RCDATA resource only; no resource.
+        for (int id : {202, 203, 204, 206, 207, 209, 999}) {
+            CTexture *t = LoadTextureResource(id);
+            EXPECT_EQ(t, nullptr) << id;
+            delete t;
+        }
+        const uint32_t held = GetLiveUnitCount();
+        FinishTexturePrefetch();
+        EXPECT_EQ(held > GetLiveUnitCount(), prefetch); // the untaken copy goes here
+        EXPECT_EQ(GetLiveUnitCount(), before);
     }
-    // Raw: body shorter than its header claims, under 12 bytes, sizes that
-    // overflow; PNG: damaged, truncated; an RCDATA resource only; no resource.
-    for (int id : {202, 203, 204, 206, 207, 209, 999}) {
-        CTexture *t = LoadTextureResource(id);
-        EXPECT_EQ(t, nullptr) << id;
-        delete t;
-    }
-    EXPECT_EQ(GetLiveUnitCount(), before);
 }
 
 } // namespace
