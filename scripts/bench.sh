@@ -174,7 +174,7 @@ cat <<EOF
 | Start-up to first frame swapped (diag, median of 5) | $first_frame ms | <= 2x decode sum | $(met "$first_frame <= 2 * $decode_sum") ($startup_ratio x) |
 | Decoding the eight pictures alone (same rounds, median of 5) | $decode_sum ms wall, $decode_cpu ms CPU | | |
 | Start-up steps without the question (startup_steps, median of 5) | wall: $steps_wall ms; CPU: $steps_cpu ms | | |
-| Start-up CPU to first frame vs decode CPU | $steps_cpu_total ms vs $decode_cpu ms ($(calc "%.2f" "$steps_cpu_total / $decode_cpu")x) | <= 2x | $(met "$steps_cpu_total <= 2 * $decode_cpu") |
+| Sum of the steps' CPU vs decode CPU (no overlap) | $steps_cpu_total ms vs $decode_cpu ms ($(calc "%.2f" "$steps_cpu_total / $decode_cpu")x) | | |
 | Peak resident size after $memory_s s on the panel (VmHWM) | $(calc "%.1f" "$hwm_kb / 1024") MiB ($hwm_kb kB) | | |
 | Tracker live bytes at that moment | $live_bytes bytes in $live_units blocks | | |
 | Audio: library CPU per second of music | ${audio_lib:-?} ms/s (bare decode ${audio_bare:-?} ms/s, ${audio_ratio:-?}x) | <= 1.5x bare | $(met "${audio_ratio:-99} <= 1.5") |
