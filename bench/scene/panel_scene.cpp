@@ -11,6 +11,7 @@
 #include "render/bitmap_font.h"
 #include "render/texture.h"
 #include "scene/testbed.h"
+#include "support/testbed_leftovers.h"
 
 #include <cstdint>
 
@@ -68,13 +69,6 @@ void SwapAndFinish() {
 }
 
 void ClosePanelScene(CTestbed *scene) {
-    CTexture *fontImage = scene && scene->m_font ? scene->m_font->texture : nullptr;
-    delete scene;
-    if (fontImage) {
-        fontImage->ReleasePixels();
-        delete fontImage;
-    }
-    delete g_logoModel;
-    g_logoModel = nullptr;
+    DeleteTestbedAndLeftovers(scene);
     ShutdownApplication();
 }

@@ -12,6 +12,7 @@
 #include "render/texture.h"
 #include "scene/testbed.h"
 #include "support/gl_context.h"
+#include "support/testbed_leftovers.h"
 
 #include <gtest/gtest.h>
 
@@ -110,16 +111,8 @@ class SceneTest : public ::testing::TestWithParam<int> {
             scene->m_textSize[i] = sizeof text - 1;
         }
     }
-    // The font image and the logo live to the end of a run; a test frees them.
     void TearDown() override {
-        CTexture *fontImage = scene && scene->m_font ? scene->m_font->texture : nullptr;
-        delete scene;
-        if (fontImage) {
-            fontImage->ReleasePixels();
-            delete fontImage;
-        }
-        delete g_logoModel;
-        g_logoModel = nullptr;
+        DeleteTestbedAndLeftovers(scene);
         ClearRenderLayers();
         ShutdownRenderDevice();
     }
