@@ -1,6 +1,5 @@
-// Fixture over SDL's disk driver: the sound library runs with its output held,
-// so each request lands on a known device buffer, and the captured frames are
-// checked against a straight decode of a sweep file.
+// Fixture over SDL's disk driver: output held so each request lands on a known
+// device buffer; captures are compared with a straight decode of a sweep file.
 #pragma once
 
 #include "audio/audio_fixture.h"
@@ -27,11 +26,6 @@ inline void UseDiskOutput() {
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", CapturePath().c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);
-}
-
-// The next start-up finds no output device.
-inline void UseNoOutputDevice() {
-    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
 }
 
 // True when every frame in [from, to) is silent.
@@ -80,8 +74,7 @@ class CaptureTest : public ::testing::Test {
         channel_ = SndPlayStream(stream_);
     }
 
-    // Shuts down and returns the capture from the first frame the mixer made
-    // (silence the device wrote before the mixer ran is cut off).
+    // Shuts down; the capture from the first frame the mixer made.
     Frames Finish() {
         SndShutdown(); // lets the held output mix one more buffer
         std::uint64_t mixed = SndTestFramesMixed();
@@ -96,8 +89,8 @@ class CaptureTest : public ::testing::Test {
         return capture;
     }
 
-    // A fade from reference frame oldFrom on to reference frame newFrom on, over
-    // the ramp, starting at capture frame at; integer steps as the mixer makes them.
+    // Fade from reference frame oldFrom to newFrom at capture frame at, in the mixer's integer
+    // steps.
     void ExpectRamp(const Frames &capture, std::size_t at, long oldFrom, long newFrom) {
         const int ramp = static_cast<int>(ramp_);
         for (int i = 0; i < ramp; i++) {
@@ -114,8 +107,7 @@ class CaptureTest : public ::testing::Test {
         }
     }
 
-    // Frames from capture frame at on that equal reference frames from `from`
-    // on, up to count.
+    // Frames from capture frame at on that equal reference frames from `from` on, up to count.
     std::size_t Heard(const Frames &capture, std::size_t at, std::size_t from,
                       std::size_t count) const {
         std::size_t n = 0;

@@ -131,18 +131,12 @@ INSTANTIATE_TEST_SUITE_P(Stops, StopTest,
                                            StopCase{"PlayAgain", false, true}),
                          CaseName<StopCase>);
 
-// A position set on a stopped stream, or right after play within one buffer:
-// the stream fades in there and never sounds its start.
-class StartPositionTest : public SoundLibraryTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(StartPositionTest, PlayFadesInAtThePosition) {
-    const bool afterPlay = GetParam();
-    ASSERT_NO_FATAL_FAILURE(Open(SndLoopOnce, afterPlay));
+// A position set on a stopped stream: play fades in there and never sounds the start.
+TEST_F(SoundLibraryTest, PlayFadesInAtAPositionSetBefore) {
+    ASSERT_NO_FATAL_FAILURE(Open(SndLoopOnce, false));
     ASSERT_TRUE(SndSetStreamPosition(stream_, 70000));
     EXPECT_EQ(SndGetStreamPosition(stream_), 70000u);
-    if (!afterPlay) {
-        Play();
-    }
+    Play();
     EXPECT_EQ(SndGetChannelPosition(channel_), 70000u);
     SndTestAdvance(10000);
 
@@ -150,8 +144,6 @@ TEST_P(StartPositionTest, PlayFadesInAtThePosition) {
     ExpectRamp(capture, start_, kSilence, 70000);
     EXPECT_EQ(Heard(capture, start_ + ramp_, 70000 + ramp_, 5000), 5000u);
 }
-
-INSTANTIATE_TEST_SUITE_P(AfterPlay, StartPositionTest, ::testing::Bool());
 
 TEST_F(SoundLibraryTest, ChannelsRunOutAndStopOrCloseFreesThem) {
     ASSERT_NO_FATAL_FAILURE(Start(2));
@@ -209,24 +201,6 @@ TEST_F(SoundLibraryTest, TruncatedFilePlaysWhatCanBeDecoded) {
     EXPECT_EQ(Heard(capture, start_ + length_, 0, length_), length_);
 }
 
-// Junk in the middle: whatever the decoder makes of it, the track ends (or
-// wraps when looping) and nothing hangs.
-TEST_F(SoundLibraryTest, DamagedMiddleEndsOrWraps) {
-    std::string bytes = ReadFileBytes(path_);
-    for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 3000; i++) {
-        bytes[i] = static_cast<char>(i * 37 % 251 | 0xe0);
-    }
-    path_ = WriteFile("damaged.mp3", bytes);
-    ASSERT_NO_FATAL_FAILURE(Open());
-    SndStream *looping = SndOpenStream(path_.c_str());
-    ASSERT_TRUE(SndSetLoopCount(looping, SndLoopForever));
-    int loopingChannel = SndPlayStream(looping);
-    SndTestAdvance(static_cast<int>(length_ * 3));
-    EXPECT_FALSE(SndIsChannelPlaying(channel_));
-    EXPECT_GT(SndGetChannelPosition(channel_), length_ / 3);
-    EXPECT_TRUE(SndIsChannelPlaying(loopingChannel));
-}
-
 TEST_F(SoundLibraryTest, MonoAndOtherRatesAreConverted) {
     path_ = MakeSweepMp3("mono.mp3", 1.0, 44100, 1);
     ASSERT_NO_FATAL_FAILURE(Open());
@@ -245,23 +219,10 @@ TEST_F(SoundLibraryTest, MonoAndOtherRatesAreConverted) {
     EXPECT_TRUE(sounded);
 }
 
-TEST_F(SoundLibraryTest, RestartsWithinOneProcess) {
-    for (int round = 0; round < 3; round++) {
-        ASSERT_NO_FATAL_FAILURE(Open()); // left open: shutting down frees it
-        EXPECT_TRUE(SndIsRunning());
-        EXPECT_GT(SndTestDeviceBufferFrames(), 0);
-        EXPECT_LE(SndTestDeviceBufferFrames(), 1024);
-        SndTestAdvance(4096);
-        Frames capture = Finish();
-        EXPECT_FALSE(SndIsRunning());
-        EXPECT_EQ(Heard(capture, start_ + ramp_, ramp_, 2048), 2048u);
-    }
-}
-
 // Without an output device nothing runs and every call is harmless; bad
 // start-up arguments, a second start-up and channels outside the set are refused.
 TEST_F(SoundLibraryTest, BadStartsAndBadChannelsAreRefused) {
-    UseNoOutputDevice();
+    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
     EXPECT_FALSE(SndStartup(44100, 32));
     EXPECT_FALSE(SndIsRunning());
     SndStream *stream = SndOpenStream(path_.c_str());
