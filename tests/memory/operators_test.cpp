@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <new>
 
 namespace {
@@ -50,27 +49,6 @@ TEST(GlobalOperators, EveryReleaseFormFindsItsBlock) {
     ::operator delete[](nullptr);
     EXPECT_EQ(GetLiveUnitCount(), units);
     EXPECT_EQ(log.Count(), 0u);
-}
-
-// The over-aligned forms are a pair of the C runtime's, never tracked.
-TEST(GlobalOperators, OverAlignedFormsStayWithTheRuntime) {
-    const uint32_t units = GetLiveUnitCount();
-    const uint32_t counter = GetAllocationCounter();
-    void *block = ::operator new (100, std::align_val_t{256});
-    void *array = ::operator new[](0, std::align_val_t{64}, std::nothrow);
-    ASSERT_NE(array, nullptr);
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 256, 0u);
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(array) % 64, 0u);
-    std::memset(block, 0x5A, 100);
-    EXPECT_EQ(GetLiveUnitCount(), units);
-    EXPECT_EQ(GetAllocationCounter(), counter);
-    ::operator delete (block, size_t{100}, std::align_val_t{256});
-    ::operator delete[](array, std::align_val_t{64}, std::nothrow);
-    EXPECT_EQ(::operator new (16, std::align_val_t{48}, std::nothrow), nullptr);
-    EXPECT_THROW(
-        ::operator delete (::operator new (16, std::align_val_t{48}), std::align_val_t{48}),
-        std::bad_alloc);
-    EXPECT_FALSE(ValidateAllUnits());
 }
 
 } // namespace
