@@ -144,19 +144,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, BitmapFontTest, ::testing::ValuesIn(kFontCases),
                              return std::string(info.param.name);
                          });
 
-TEST(BitmapFont, DrawingTextureReplacesTheImageAfterTheScan) {
-    CFontImage image(64, 32), drawing(64, 8); // drawing is blank: scanning it finds nothing
-    image.Ink(2, 5, 0, 9);
-    const CBitmapFont font(image.Texture(), drawing.Texture(), "A", 10.0f, 1, 1, kNoGapLimit);
-    EXPECT_EQ(font.texture, drawing.Texture());
-    EXPECT_FLOAT_EQ(font.widths['A'], 4.0f);
-    EXPECT_FLOAT_EQ(font.texelSize.y, 1.0f / 32);
-    const CBitmapFont noTexture(nullptr, nullptr, "A", 10.0f, 1, 1, kNoGapLimit);
-    EXPECT_FALSE(noTexture.HasGlyph('A'));
-}
-
-// ---- Text ------------------------------------------------------------------
-
 // A font with the proportions of the program's own: 'A' 32 wide, 'B' 20 wide,
 // line height 57, spacing 3, space width 32. Code 'C' has no glyph.
 class TextTest : public ::testing::Test {
@@ -188,51 +175,8 @@ TEST_F(TextTest, SizeIsTheWidestLineAndTheLastLineTop) {
         EXPECT_EQ(out.y, size.y);
     }
     CVector2 size;
-    m_font->MeasureF(size, 1.0f, "%c%s%d", 'A', "B", 7); // '7' has no glyph
-    EXPECT_FLOAT_EQ(size.x, 35 + 23 + 3);
     m_font->MeasureF(size, 1.0f, "%s", std::string(3000, 'A').c_str()); // cut to 2047
     EXPECT_FLOAT_EQ(size.x, 2047.0f * 35.0f);
-}
-
-struct Quad {
-    char ch;
-    float left, top, right, bottom; // pixels
-};
-
-// Each drawn glyph gives bottom-left, top-left, bottom-right, top-left,
-// bottom-right, top-right; newlines, spaces, missing glyphs and the bytes past
-// `length` give nothing.
-TEST_F(TextTest, VerticesAreSixPerDrawnGlyph) {
-    const struct {
-        const char *text;
-        size_t length;
-        float x, y, scale;
-        std::vector<Quad> quads;
-    } cases[] = {
-        {"AB", 2, 10, 20, 1, {{'A', 10, 20, 42, 77}, {'B', 45, 20, 65, 77}}},
-        {"A\n C", 4, 0, 0, 2, {{'A', 0, 0, 64, 114}}},
-        {"A\nA", 3, 5, 0, 1, {{'A', 5, 0, 37, 57}, {'A', 8, 57, 40, 114}}},
-        {"AAAA", 1, 0, 0, 1, {{'A', 0, 0, 32, 57}}},
-    };
-    const PackedColour red = MakePackedColour(255, 0, 0, 255);
-    const int corner[6] = {0, 1, 2, 1, 2, 3};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.text);
-        std::vector<Vertex2D> v(c.length * 6);
-        ASSERT_EQ(
-            m_font->BuildTextVertices(v.data(), CVector2(c.x, c.y), red, c.scale, c.text, c.length),
-            c.quads.size() * 6);
-        for (size_t i = 0; i < c.quads.size() * 6; ++i) {
-            const Quad &q = c.quads[i / 6];
-            const int k = corner[i % 6];
-            const CVector2 &uv = m_font->corners[static_cast<unsigned char>(q.ch)][k];
-            EXPECT_FLOAT_EQ(v[i].x, k < 2 ? q.left : q.right) << i;
-            EXPECT_FLOAT_EQ(v[i].y, k % 2 ? q.top : q.bottom) << i;
-            EXPECT_FLOAT_EQ(v[i].u, uv.x) << i;
-            EXPECT_FLOAT_EQ(v[i].v, uv.y) << i;
-            EXPECT_EQ(v[i].colour, red) << i;
-        }
-    }
 }
 
 } // namespace

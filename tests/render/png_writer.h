@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <vector>
 
-// PNG colour type numbers of the file format.
 enum PngColourType { kPngGray = 0, kPngRgb = 2, kPngPalette = 3, kPngGrayAlpha = 4, kPngRgba = 6 };
 
 // A test picture to encode as a PNG file in memory (zlib only, so builds
