@@ -21,18 +21,16 @@ TEST(InputTest, MessagesWriteOnlyTheirOwnField) {
     const auto activate = [](uintptr_t s, bool minimised) {
         return Msg(kWmActivate, PackActivate(s, minimised));
     };
-    const WindowMessage minimise = activate(kActivateInactive, true);
     const auto move = [](int x, int y) { return Msg(kWmMouseMove, 0, PackMousePosition(x, y)); };
     void (*const none)(InputState &) = [](InputState &) {};
     const struct {
         const char *name;
         std::vector<WindowMessage> messages;
         void (*change)(InputState &);
-        bool active = true; // only minimising stops the frames
+        bool active = true; // minimising and restoring: app_run_frame_test
     } cases[] = {
         {"key down", {Msg(kWmKeyDown, 0x41)}, [](InputState &s) { s.keys[0x41] = 1; }},
         {"key up", {Msg(kWmKeyUp, 0x73)}, [](InputState &s) { s.keys[0x73] = 0; }},
-        {"key down and up", {Msg(kWmKeyDown, 0x41), Msg(kWmKeyUp, 0x41)}, none},
         {"system keys", {Msg(kWmSysKeyDown, 0x41), Msg(kWmSysKeyUp, 0x73)}, none},
         {"key code outside the table",
          {Msg(kWmKeyDown, 256), Msg(kWmKeyDown, ~uintptr_t(0))},
@@ -47,11 +45,7 @@ TEST(InputTest, MessagesWriteOnlyTheirOwnField) {
          [](InputState &s) { s.leftButton = 1; }},
         {"move", {move(799, 20)}, [](InputState &s) { s.mouseX = 799; }},
         {"negative x reads as a word", {move(-1, 20)}, [](InputState &s) { s.mouseX = 65535; }},
-        {"negative y reads as a word", {move(10, -3)}, [](InputState &s) { s.mouseY = 65533; }},
-        {"minimised", {minimise}, none, false},
         {"minimised while active", {activate(kActivateActive, true)}, none, false},
-        {"restored", {minimise, activate(kActivateActive, false)}, none},
-        {"focus lost", {activate(kActivateInactive, false)}, none},
         {"screen saver",
          {Msg(kWmSysCommand, kSysCommandScreenSave), Msg(kWmSysCommand, kSysCommandMonitorPower)},
          none},
@@ -82,7 +76,6 @@ TEST(InputTest, AClickCompletesInTheFrameOfTheRelease) {
     } cases[] = {
         {"press then release", {{kWmLButtonDown}, {kWmLButtonUp}, {}}, {false, true, false}},
         {"press and release between frames", {{kWmLButtonDown, kWmLButtonUp}, {}}, {false, false}},
-        {"held", {{kWmLButtonDown}, {}, {}}, {false, false, false}},
         {"right button is no click", {{kWmRButtonDown}, {kWmRButtonUp}}, {false, false}},
         {"release without press", {{kWmLButtonUp}}, {false}},
     };

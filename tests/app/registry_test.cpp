@@ -1,7 +1,6 @@
 #include "app/process.h"
 #include "app/registry_internal.h"
 #include "app/renderable.h"
-#include "render/render_device.h"
 #include "render/render_device_internal.h"
 
 #include <gtest/gtest.h>
@@ -29,17 +28,11 @@ class CLoggingProcess : public CProcess {
     CProcess *child = nullptr;
 };
 
-// Logs its drawing; a re-adder adds itself again while drawn.
 class CLoggingRenderable : public CRenderable {
   public:
-    explicit CLoggingRenderable(std::string n, bool r = false) : name(std::move(n)), reAdd(r) {}
-    void Render() override {
-        g_log.push_back("r:" + name);
-        if (reAdd)
-            AddRenderable(0, this);
-    }
+    explicit CLoggingRenderable(std::string n) : name(std::move(n)) {}
+    void Render() override { g_log.push_back("r:" + name); }
     std::string name;
-    bool reAdd;
 };
 
 void CallbackA() {
@@ -93,27 +86,6 @@ TEST_F(RegistryTest, RenderPassDrawsLayersInOrderObjectsBeforeCallbacks) {
     RemoveRenderCallback(2, CallbackA); // not there: nothing happens
     RenderLayers();
     EXPECT_EQ(g_log, (Log{"r:b", "r:a", "cb:B", "cb:A", "r:c"}));
-    // Clearing empties all layers; a pass over nothing still resets the arena.
-    for (int layer = 0; layer < kRenderLayerCount; ++layer) {
-        AddRenderable(layer, &a);
-        AddRenderCallback(layer, CallbackA);
-    }
-    ClearRenderLayers();
-    g_log.clear();
-    Vertex2D *v = nullptr;
-    ASSERT_NE(AllocFrameVertices(10, &v), nullptr);
-    RenderLayers();
-    EXPECT_TRUE(g_log.empty());
-    EXPECT_EQ(FrameArenaCursor(), FrameArenaBase());
-}
-
-TEST_F(RegistryTest, RenderPassEndsWhenRenderableReAddsItself) {
-    CLoggingRenderable r("r", true), other("other");
-    AddRenderable(0, &r);
-    AddRenderable(0, &other);
-    RenderLayers();
-    EXPECT_LE(g_log.size(), 3u);
-    EXPECT_EQ(LayerRenderables(0), (std::vector<CRenderable *>{&other, &r}));
 }
 
 } // namespace

@@ -28,7 +28,6 @@ TEST(ResourceTest, LookupGivesTheEmbeddedBytesInPlaceOrNothing) {
         const char *file;
     } cases[] = {
         {101, "TEXTURES", "texture_101.bin"},
-        {102, "TEXTURES", "texture_102.bin"},
         {101, nullptr, "raw_101.bin"}, // the same id under another type
         {109, nullptr, "text_109.txt"},
         {110, nullptr, "empty_110.bin"},

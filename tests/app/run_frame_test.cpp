@@ -32,12 +32,7 @@ std::vector<std::string> g_trace;
 
 class CTracer : public CProcess {
   public:
-    void Process() override {
-        g_trace.push_back("process");
-        if (quit)
-            RequestQuit();
-    }
-    bool quit = false;
+    void Process() override { g_trace.push_back("process"); }
 };
 
 void TraceRender() {
@@ -108,17 +103,6 @@ TEST_F(RunFrameTest, NoFramesWhileMinimisedAndTheFirstAfterCoversThePause) {
     EXPECT_TRUE(RunFrame());
     EXPECT_EQ(Frames(), 2u);
     EXPECT_GE(GetFrameTime(), 0.055f);
-}
-
-// Last: nothing clears a quit request.
-TEST_F(RunFrameTest, QuitRequestFinishesTheFrameIncludingTheInputCopy) {
-    tracer->quit = true;
-    g_inputState.leftButton = 1;
-    g_inputState.keys[0x20] = 1;
-    EXPECT_FALSE(RunFrame());
-    EXPECT_EQ(g_trace, (std::vector<std::string>{"process", "render"}));
-    EXPECT_EQ(g_inputState.prevLeftButton, 1);
-    EXPECT_EQ(g_inputState.prevKeys[0x20], 1);
 }
 
 } // namespace

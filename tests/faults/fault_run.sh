@@ -1,18 +1,10 @@
 #!/usr/bin/env bash
-# Starts the diagnostics executable with one thing wrong and expects it to go
-# on with what it has: the panel (intro skipped), every button pressed, frames
-# for a few seconds, then the quit button (or, without a display, the messages
-# on standard error), exit code 0, a clean memory validation.
+# Starts the diagnostics executable with one thing wrong; it must go on with
+# what it has: every button pressed, frames, then the quit button (without a
+# display: the messages on standard error), exit code 0, clean validation.
 # Usage: fault_run.sh <case> <marrowlake_diag> <ml_send_close> <data dir>
-#   normal      all four tracks in place
-#   nodata      no data/ folder
-#   emptytrack  data/TrackA.mp3 has zero bytes (side A plays at start)
-#   notmp3      data/TrackB.mp3 is text (reached with next)
-#   unreadable  data/TrackA.mp3 is a folder: opening works, every read fails
-#               (tests run as root, where chmod 000 does not stop reading)
-#   noaudio     SDL_AUDIODRIVER=nonexistent: no output device at all
-#   nodisplay   no X display: the size question and the window failure go to
-#               standard error
+# unreadable: TrackA.mp3 is a folder (opening works, reads fail; as root
+# chmod 000 does not stop reading).
 set -uo pipefail
 case_name=$1
 program=$2

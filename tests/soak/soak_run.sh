@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# Soak run of the diagnostics executable on a private X server: random use of
-# the panel and around the window, minimise and restore; then the quit button.
+# Random use of the panel and around the window, minimise, restore; then quit.
 # Usage: soak_run.sh <seconds> <marrowlake_diag> <ml_send_close> <data dir> [seed]
-#   The seed (default from the clock, or SOAK_SEED) is printed: the same seed
-#   gives the same actions, though not the same timing.
-# Passes when only the quit button ends it, with code 0 and clean memory
-# validation; the live units at the end are at most SOAK_UNIT_SLACK (default 8)
-# above those once every state was visited (the GL driver's shader compiler
-# keeps a few blocks through our tracker per new render state; a leak per
-# action grows by tens); and the audio underruns after the first second stay
-# within SOAK_UNDERRUNS (default 0).
+#   The seed (default from the clock, or SOAK_SEED) is printed and repeats the actions.
+# Passes on exit code 0 by the quit button only, clean validation, final live units
+# at most SOAK_UNIT_SLACK (8) above those after every state was visited (the GL
+# driver keeps a few per render state; a leak grows by tens), and at most
+# SOAK_UNDERRUNS (0) underruns after the first second.
 set -uo pipefail
 duration=$1
 program=$2
