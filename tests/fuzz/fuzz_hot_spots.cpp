@@ -44,9 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const int found = FindHotSpotRects(store.empty() ? nullptr : store.data(), width, height,
                                        storeWidth, screenWidth, out);
     FUZZ_CHECK(found >= 0 && found <= kHotSpotCount);
-    for (int i = found; i < kHotSpotCount; ++i)
-        FUZZ_CHECK(out[i].position.x == 0.0f && out[i].position.y == 0.0f &&
-                   out[i].size.x == 0.0f && out[i].size.y == 0.0f);
     if (store.empty() || storeWidth < width) {
         // Nothing to scan: no hot spots and the store untouched.
         FUZZ_CHECK(found == 0 && store == expected);
