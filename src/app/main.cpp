@@ -13,8 +13,6 @@ char g_title[257];
 } // namespace
 
 int main(int, char **) {
-    // The pictures decode while the question waits and the window opens.
-    PrefetchTestbedTextures();
     int width = 1024;
     int height = 768;
     if (ShowMessage("Resolution", "Use 800x600?\n(default 1024x768)",
@@ -22,6 +20,10 @@ int main(int, char **) {
         width = 800;
         height = 600;
     }
+    // The pictures decode while the window and its GL context are made. Not
+    // before the question: SDL shows its box from a forked child, and a fork
+    // while another thread allocates can leave the child's allocator locked.
+    PrefetchTestbedTextures();
     std::strncpy(g_title, "Ondu - Marrowlake", sizeof g_title - 1);
     g_title[sizeof g_title - 1] = '\0';
     if (!InitApplication(g_title, width, height)) {
