@@ -68,10 +68,7 @@ run_pass() {
     shift 2
     local log="$asan/sanitize-$name.log"
     echo "== sanitizer tests: $name"
-    # A test that fails only on timing under the sanitizers' slowdown gets a
-    # second try; a sanitizer report in any try still fails the run below.
-    if ! ASAN_OPTIONS="$options" ctest --test-dir "$asan" -j2 --timeout 600 -V -E "$skip" \
-        --repeat until-pass:2 "$@" \
+    if ! ASAN_OPTIONS="$options" ctest --test-dir "$asan" -j2 --timeout 600 -V -E "$skip" "$@" \
         >"$log" 2>&1; then
         status=1
         local failed n
