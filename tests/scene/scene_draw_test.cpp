@@ -89,7 +89,7 @@ TEST_P(SceneDrawTest, ScrollLineIsCentredAtItsPlaceWithItsShadowFirst) {
 
     const struct {
         float lineTime; // seconds left; opacity min(1, 2 sin(pi t / 3))
-        uint32_t main, shadow;
+        uint32_t front, shadow;
     } cases[] = {{1.5f, 0xFFFFFFFFu, 0x80000000u}, {0.34146f, 0xB2FFFFFFu, 0x59000000u}};
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "line time " << c.lineTime);
@@ -97,18 +97,18 @@ TEST_P(SceneDrawTest, ScrollLineIsCentredAtItsPlaceWithItsShadowFirst) {
         Frame();
         ASSERT_STREQ(line, g_scrollLine);
         const auto *end = reinterpret_cast<const Vertex2D *>(FrameArenaCursor());
-        const Vertex2D *main = end - records, *shadow = main - records;
+        const Vertex2D *front = end - records, *shadow = front - records;
         ASSERT_GE(reinterpret_cast<const uint8_t *>(shadow), FrameArenaBase());
         // Record 1 of a glyph is its top-left corner; record 0 its bottom-left.
-        EXPECT_FLOAT_EQ(main[1].x, x);
-        EXPECT_FLOAT_EQ(main[1].y, y);
-        EXPECT_FLOAT_EQ(main[0].y - main[1].y, font.lineHeight * s);
+        EXPECT_FLOAT_EQ(front[1].x, x);
+        EXPECT_FLOAT_EQ(front[1].y, y);
+        EXPECT_FLOAT_EQ(front[0].y - front[1].y, font.lineHeight * s);
         EXPECT_FLOAT_EQ(shadow[1].x, x + 4.0f * s);
         EXPECT_FLOAT_EQ(shadow[1].y, y + 4.0f * s);
-        EXPECT_EQ(main[0].colour, c.main);
+        EXPECT_EQ(front[0].colour, c.front);
         EXPECT_EQ(shadow[0].colour, c.shadow);
         // The last glyph ends where the measured line ends, less the spacing after it.
-        EXPECT_NEAR(main[drawn - 1].x, x + (measured - font.spacing) * s, 1e-3f);
+        EXPECT_NEAR(front[drawn - 1].x, x + (measured - font.spacing) * s, 1e-3f);
     }
 }
 
