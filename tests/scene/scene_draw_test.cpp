@@ -1,8 +1,8 @@
 // What the scene's Render hands to GL at both screen sizes: the scroll line's
 // glyph records in the frame vertex arena, and the logo read back from the
 // screen. Streams are the recorded ones of scene_test.cpp.
-#include "app/renderable.h"
 #include "app/process.h"
+#include "app/renderable.h"
 #include "app/timer_internal.h"
 #include "model/pmd_model.h"
 #include "render/bitmap_font.h"
