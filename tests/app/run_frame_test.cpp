@@ -85,8 +85,14 @@ TEST_F(RunFrameTest, QueuedMessagesAreHandledOnePerPassBeforeAnyFrame) {
     EXPECT_EQ(Frames(), 1u);
 }
 
-TEST_F(RunFrameTest, NoFramesWhileMinimisedAndTheFirstAfterCoversThePause) {
+// Losing the focus to another window does not stop frames; only minimising does.
+TEST_F(RunFrameTest, FramesStopOnlyWhileMinimisedAndTheFirstAfterCoversThePause) {
     EXPECT_TRUE(RunFrame());
+    Push(Event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(RunFrame());
+    EXPECT_TRUE(IsAppActive());
+    EXPECT_EQ(Frames(), 3u);
     Push(Event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED));
     EXPECT_TRUE(RunFrame());
     EXPECT_FALSE(IsAppActive());
@@ -99,9 +105,9 @@ TEST_F(RunFrameTest, NoFramesWhileMinimisedAndTheFirstAfterCoversThePause) {
     EXPECT_FALSE(IsAppActive());
     EXPECT_TRUE(RunFrame());
     EXPECT_TRUE(IsAppActive());
-    EXPECT_EQ(Frames(), 1u);
+    EXPECT_EQ(Frames(), 3u);
     EXPECT_TRUE(RunFrame());
-    EXPECT_EQ(Frames(), 2u);
+    EXPECT_EQ(Frames(), 4u);
     EXPECT_GE(GetFrameTime(), 0.055f);
 }
 

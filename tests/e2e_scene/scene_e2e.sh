@@ -8,8 +8,11 @@
 #         once), pause and resume (continues where it paused), previous twice
 #         (A, then round to D), the logo rising, quit with code 0.
 #   800   answer Yes; the panel after the intro at 800x600, quit with code 0.
+#   seek  marrowlake_diag at 1024x768 from its panel: a hold on next moves
+#         side A on by 8000 frames a frame once held half a second.
 set -uo pipefail
-size=$1
+mode=$1
+size=${1/seek/1024}
 program=$2
 data_dir=$3
 assets=$4
@@ -32,7 +35,9 @@ raw="$work/audio.raw"
 unset SDL_DISKAUDIODELAY
 
 start_xvfb
-start_program SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$raw"
+extra=()
+[ "$mode" = seek ] && extra=(ML_DIAG_SKIP_INTRO=1)
+start_program SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$raw" "${extra[@]}"
 answer_question "$key"
 find_window
 window_seen=$(date +%s%3N)
@@ -110,6 +115,68 @@ switch_to() {
         fail "side $1 starts at capture frame $start; press at $pressed, release at $mark"
     note "side $1 starts $(((start - mark) * 1000 / rate)) ms after the release"
 }
+
+if [ "$mode" = seek ]; then
+    "$decoder" decode "$data_dir/TrackA.mp3" "$work/TrackA.s16" || fail "cannot decode A"
+    heard() { find_in A -1 "$slice"; }
+    wait_for 100 heard || fail "side A not heard: $m_result"
+    # sample: the loop's frame count s_frames (and s_ms) now, from the
+    # diagnostics line a SIGUSR1 asks for.
+    samples=0
+    sample() {
+        local line="" i
+        kill -USR1 "$program_pid"
+        samples=$((samples + 1))
+        for ((i = 0; i < 500; ++i)); do
+            line=$(grep ' requested$' "$work/program.err" | sed -n "${samples}p")
+            [ -n "$line" ] && break
+            sleep 0.01
+        done
+        [ -n "$line" ] || fail "no diagnostics sample"
+        s_frames=$(sed 's/.* frames=\([0-9]*\).*/\1/' <<<"$line")
+        s_ms=$(sed 's/.* t-ms=\([0-9.]*\).*/\1/' <<<"$line")
+    }
+    # Seek for up to 1.5 s, for at most half of what is left of the track at
+    # this frame rate; a seek that reached the end would wrap round.
+    sample; f=$s_frames t=$s_ms
+    sleep 1
+    sample
+    fps=$(awk -v f=$((s_frames - f)) -v t="$(awk -v a="$s_ms" -v b="$t" 'BEGIN{print a - b}')" \
+        'BEGIN{print f * 1000 / t}')
+    left=$(($(stat -c %s "$work/TrackA.s16") / 4 - m_off - rate * 10))
+    seek=$(awk -v left="$left" -v fps="$fps" 'BEGIN{s = left / 2 / 8000 / fps; print (s > 1.5) ? 1.5 : s}')
+    holds "$seek >= 0.5" || fail "$fps frames a second seek past the track's end"
+    move_to "${button_x[next]}" "${button_y[next]}"
+    sleep 0.1
+    find_in A -1 "$slice" || fail "side A lost before the hold: $m_result"
+    before=$((m_off - m_raw))
+    sample; f0=$s_frames
+    xdotool mousedown 1 2>/dev/null
+    pressed=$(date +%s%3N)
+    at() { sleep "$(awk -v t="$(($(date +%s%3N) - pressed))" -v at="$1" \
+        'BEGIN{s = at - t / 1000; print (s > 0) ? s : 0}')"; }
+    # Every frame between these two samples was held past half a second.
+    at 0.65
+    sample; fa=$s_frames
+    at "$(awk -v s="$seek" 'BEGIN{print 0.45 + s}')"
+    sample; fb=$s_frames
+    xdotool mouseup 1 2>/dev/null
+    sleep 0.3 # the release reaches a frame
+    sample; f3=$s_frames
+    after_seek() { sleep 0.1; find_in A -1 "$slice"; }
+    wait_for 30 after_seek || fail "side A lost after the hold: $m_result"
+    moved=$((m_off - m_raw - before))
+    # A seek reads the position, then sets it 8000 frames on: at most 8000 a
+    # frame, and at least 8000 - 1024 (one device buffer played in between).
+    note "hold on next: $fps frames/s, moved $moved frames; $((fb - fa)) to $((f3 - f0)) frames seeking"
+    [ "$moved" -ge $((6976 * (fb - fa - 1))) ] && [ "$moved" -le $((8000 * (f3 - f0))) ] ||
+        fail "moved $moved frames with $((fb - fa)) to $((f3 - f0)) frames seeking"
+    quit_by_button
+    wait_exit 50 || fail "still running after quit"
+    [ "$program_code" -eq 0 ] || fail "exit code $program_code after quit"
+    echo "PASS: seek"
+    exit 0
+fi
 
 if [ "$size" = 1024 ]; then
     for side in A B D; do

@@ -50,4 +50,20 @@ TEST(CameraTest, ViewLooksFromTheEyeAtTheTargetUpright) {
     ExpectVector(camera.right, CVector3(-1, 0, 0), "right");
 }
 
+// The projection is fixed at construction: 60 degrees, near 0.1, far 2000, the
+// aspect of the size given. cot(30 degrees) = 1.7320508.
+TEST(CameraTest, ProjectionIsThePerspectiveOfTheSizeGiven) {
+    const struct {
+        float width, height, x;
+    } cases[] = {{1024, 768, 1.2990381f}, {800, 600, 1.2990381f}, {1000, 500, 0.8660254f}};
+    for (const auto &c : cases) {
+        const CMatrix4 want(c.x, 0, 0, 0, 0, 1.7320508f, 0, 0, 0, 0, -1.0001f, -1, 0, 0, -0.20001f,
+                            0);
+        const CCamera camera(c.width, c.height);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_NEAR(camera.projection[i], want[i], 3e-7f * (1 + std::fabs(want[i])))
+                << c.width << "x" << c.height << " element " << i;
+    }
+}
+
 } // namespace

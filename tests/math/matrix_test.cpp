@@ -27,10 +27,19 @@ TEST(MatrixTest, MultiplyAppliesTheReceiverFirst) {
     ExpectMatrixNear(m, CMatrix4(0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 2, -1, 3, 1), 1e-6f, "t r");
 }
 
-// The camera's view covers the rotation case; these are the scale and singular ones.
+// diag(d, 1, 1): determinant d exactly; its adjugate is diag(1, d, d).
+CMatrix4 Diagonal(float d) {
+    return CMatrix4(d, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+}
+
+// The camera's view covers the rotation case; these are the scale and singular
+// ones, and the determinant's threshold 0.00001 (scaled only above it, either sign).
 TEST(MatrixTest, InverseRotationCases) {
     CMatrix4 singular = MatrixIdentity;
     singular.SetXAxis(CVector3(1, 2, 3)).SetYAxis(CVector3(2, 4, 6)).SetZAxis(CVector3(0, 1, 1));
+    const float at = 0.00001f, below = std::nextafter(at, 0.0f), above = std::nextafter(at, 1.0f);
+    const CMatrix4 adjugateBelow(1, 0, 0, 0, 0, below, 0, 0, 0, 0, below, 0, 0, 0, 0, 1);
+    const CMatrix4 adjugateAt(1, 0, 0, 0, 0, at, 0, 0, 0, 0, at, 0, 0, 0, 0, 1);
     const struct {
         const char *name;
         CMatrix4 in, out;
@@ -40,13 +49,15 @@ TEST(MatrixTest, InverseRotationCases) {
          CMatrix4(0.5f, 0, 0, 0, 0, 0.25f, 0, 0, 0, 0, 0.125f, 0, 0, 0, 0, 1), 64.0f},
         {"singular: the adjugate", singular,
          CMatrix4(-2, 1, 0, 0, -2, 1, 0, 0, 2, -1, 0, 0, 0, 0, 0, 1), 0.0f},
-        {"det 1e-6, at the threshold: the adjugate", CMatrix4().MakeScale(0.01f),
-         CMatrix4().MakeScale(0.0001f), 1e-6f},
+        {"just below the threshold: the adjugate", Diagonal(below), adjugateBelow, below},
+        {"at the threshold: the adjugate", Diagonal(at), adjugateAt, at},
+        {"just above the threshold: scaled", Diagonal(above), Diagonal(1 / above), above},
+        {"negative, just above: scaled", Diagonal(-above), Diagonal(-1 / above), -above},
     };
     for (const auto &c : cases) {
         float det = -123.0f;
         const CMatrix4 n = c.in.InverseRotation(&det);
-        EXPECT_NEAR(det, c.det, 1e-5f * (1 + std::fabs(c.det))) << c.name;
+        EXPECT_EQ(det, c.det) << c.name;
         ExpectMatrixNear(n, c.out, 1e-6f, c.name);
         ExpectMatrixNear(c.in.InverseRotation(), n, 0.0f, c.name);
     }
@@ -85,9 +96,15 @@ TEST(TransformTest, BuildersOverwriteAllElements) {
          CMatrix4(c, 0, s, 0, 0, 1, 0, 0, -s, 0, c, 0, 0, 0, 0, 1)},
         {"rotation z", Sequence(9, 9).MakeRotationZ(0.5f),
          CMatrix4(c, -s, 0, 0, s, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1)},
+        // cot(fov / 2) / aspect, cot(fov / 2), (n + f) / (n - f), -1, 2nf / (n - f).
+        {"perspective 90 1 1 3", Sequence(9, 9).MakePerspective(90, 1, 1, 3),
+         CMatrix4(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -2, -1, 0, 0, -3, 0)},
+        {"perspective 45 2 0.5 10", Sequence(9, 9).MakePerspective(45, 2, 0.5f, 10),
+         CMatrix4(1.2071068f, 0, 0, 0, 0, 2.4142136f, 0, 0, 0, 0, -1.1052632f, -1, 0, 0,
+                  -1.0526316f, 0)},
     };
     for (const auto &t : cases)
-        ExpectMatrixNear(t.built, t.expected, 1e-7f, t.name);
+        ExpectMatrixNear(t.built, t.expected, 3e-7f, t.name);
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(MatrixIdentity.m[i], cases[0].expected.m[i]);
 }

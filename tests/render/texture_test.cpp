@@ -70,15 +70,18 @@ TEST_F(TextureTest, AllocateTakesSidesUpTo16384AndOnlyKind1) {
     EXPECT_EQ(other.name, 0u);
 }
 
-// A store that goes away (released or destroyed) must never be taken for the
-// upload of a later texture at the same address.
-TEST_F(TextureTest, BindUploadsWhenAnotherStoreWasBoundSince) {
+// A bind uploads only when GL holds another store. A store that goes away
+// (released or destroyed) must never be taken for the upload of a later
+// texture at the same address.
+TEST_F(TextureTest, BindUploadsOnlyWhenAnotherStoreWasBoundSince) {
     const uint32_t live = GetLiveUnitCount();
     CTexture a, b;
     ASSERT_TRUE(a.Allocate(1, 4, 4));
     ASSERT_TRUE(b.Allocate(1, 4, 4));
     const uint32_t before = GetTextureUploadCount();
     a.Bind();
+    a.Bind(); // GL still holds a's store
+    EXPECT_EQ(GetTextureUploadCount() - before, 1u);
     b.Bind();
     a.Bind();
     EXPECT_EQ(GetTextureUploadCount() - before, 3u);
