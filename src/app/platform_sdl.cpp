@@ -88,15 +88,13 @@ bool CreateMainWindow(const char *title, int width, int height, int colourBits) 
     }
     g_sdl.videoStarted = true;
 
-    int desktopWidth = 0;
-    int desktopHeight = 0;
-    SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
-        desktopWidth = mode.w;
-        desktopHeight = mode.h;
-    }
-    const int x = CentredWindowOrigin(desktopWidth, width);
-    const int y = CentredWindowOrigin(desktopHeight, height);
+    // SDL lists the primary display first.
+    SDL_Rect rect;
+    DisplayBounds bounds;
+    const bool haveBounds = SDL_GetDisplayBounds(0, &rect) == 0;
+    if (haveBounds)
+        bounds = {rect.x, rect.y, rect.w, rect.h};
+    const WindowOrigin origin = CentredWindowOrigin(haveBounds ? &bounds : nullptr, width, height);
 
     const int channelBits = colourBits >= 32 ? 8 : colourBits / 3;
     SDL_GL_ResetAttributes();
@@ -109,7 +107,7 @@ bool CreateMainWindow(const char *title, int width, int height, int colourBits) 
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
-    g_sdl.window = SDL_CreateWindow(title, x, y, width, height,
+    g_sdl.window = SDL_CreateWindow(title, origin.x, origin.y, width, height,
                                     SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (!g_sdl.window)
         return CreationFailed(kTextWindowCreation);
