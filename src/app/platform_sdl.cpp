@@ -15,6 +15,7 @@ struct SdlWindowState {
     bool videoStarted = false;
     SDL_Window *window = nullptr;
     SDL_GLContext context = nullptr;
+    SdlWindowPresence presence;
 };
 
 SdlWindowState g_sdl;
@@ -42,6 +43,14 @@ bool HasSuitablePixelFormat(int depthBits) {
     glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
     glGetIntegerv(GL_DEPTH_BITS, &depth);
     return doubleBuffered == GL_TRUE && depth >= depthBits;
+}
+
+// Starting video holds the screen saver off; the window's state decides.
+void ApplyScreenSaver() {
+    if (HoldsOffScreenSaver(g_sdl.presence))
+        SDL_DisableScreenSaver();
+    else
+        SDL_EnableScreenSaver();
 }
 
 bool CreationFailed(const char *text) {
@@ -122,9 +131,11 @@ bool CreateMainWindow(const char *title, int width, int height, int colourBits) 
     if (SDL_GL_MakeCurrent(g_sdl.window, g_sdl.context) != 0)
         return CreationFailed(kTextActivateContext);
 
+    // Shown and focus come back as window events (PlatformPollMessage).
+    g_sdl.presence = SdlWindowPresence();
+    ApplyScreenSaver();
     SDL_ShowWindow(g_sdl.window);
     SDL_RaiseWindow(g_sdl.window);
-    SDL_DisableScreenSaver();
     ResizeViewport(width, height);
     return true;
 }
@@ -154,6 +165,8 @@ bool PlatformPollMessage(WindowMessage *msg) {
     SDL_Event event;
     if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1)
         return false;
+    if (FollowWindowPresence(event, &g_sdl.presence))
+        ApplyScreenSaver();
     *msg = TranslateSdlEvent(event);
     return true;
 }
