@@ -1,6 +1,7 @@
 // The model format over arbitrary bytes: a model that parses keeps every
 // promise of the parser (indices below the shared vertex count, material
-// indices below the material count, types 0 to 5, nothing read past the end)
+// indices below a non-zero material count, types 0 to 5, nothing read past
+// the end)
 // and colours, draws and frees cleanly.
 #include "fuzz_target.h"
 
