@@ -77,7 +77,8 @@ TEST(InputTest, AClickCompletesInTheFrameOfTheRelease) {
         std::vector<bool> clickSeen;               // per frame, before its copy
     } cases[] = {
         {"press then release", {{kWmLButtonDown}, {kWmLButtonUp}, {}}, {false, true, false}},
-        {"press and release between frames", {{kWmLButtonDown, kWmLButtonUp}, {}, {}},
+        {"press and release between frames",
+         {{kWmLButtonDown, kWmLButtonUp}, {}, {}},
          {false, true, false}},
         {"press, release and press between frames",
          {{kWmLButtonDown, kWmLButtonUp, kWmLButtonDown}, {}, {kWmLButtonUp}},

@@ -14,14 +14,11 @@ TEST(WindowOriginTest, CentresTheClientSizeOnTheDisplayOriginIncluded) {
         {"larger display", {0, 0, 1280, 1024}, 1024, 768, {128, 128}},
         {"odd display size: halves round down", {0, 0, 1281, 1025}, 800, 600, {240, 212}},
         {"odd window size", {0, 0, 1280, 1024}, 801, 601, {239, 211}},
-        {"display smaller than the window overhangs both edges", {0, 0, 640, 480}, 800, 600,
-         {-80, -60}},
+        {"smaller display: overhangs both edges", {0, 0, 640, 480}, 800, 600, {-80, -60}},
         {"odd overhang rounds towards minus infinity", {0, 0, 639, 479}, 800, 600, {-81, -61}},
-        {"display right of and below the desktop origin", {1920, 200, 1280, 1024}, 800, 600,
-         {2160, 412}},
-        {"display left of and above the desktop origin", {-1280, -1024, 1280, 1024}, 1024, 768,
-         {-1152, -896}},
-        {"smaller display away from the origin", {100, 50, 640, 480}, 1024, 768, {-92, -94}},
+        {"display right of and below 0, 0", {1920, 200, 1280, 1024}, 800, 600, {2160, 412}},
+        {"display left of and above 0, 0", {-1280, -1024, 1280, 1024}, 1024, 768, {-1152, -896}},
+        {"smaller display away from 0, 0", {100, 50, 640, 480}, 1024, 768, {-92, -94}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -273,8 +273,8 @@ TEST_F(ModelWalk, WithoutMaterialsDrawsTheUngroupedPrimitives) {
         const CPMDMesh &m = model->Mesh(0);
         const std::vector<SpyCall> expected = {
             {SpyCall::kDisable, 0, nullptr, 0, nullptr, nullptr, kStateTexture2D},
-            {SpyCall::kIndexedDraw, kPrimTriangles, nullptr, 3, m.vertices,
-             m.primitives[0].indices, 0},
+            {SpyCall::kIndexedDraw, kPrimTriangles, nullptr, 3, m.vertices, m.primitives[0].indices,
+             0},
             {SpyCall::kDraw, kPrimTriangles, nullptr, 3, m.primitives[1].vertices, nullptr, 0}};
         EXPECT_EQ(s_spy.calls, expected);
     }
