@@ -82,13 +82,13 @@ find_in() {
 quiet() { [ "$("$python" "$here/audio_match.py" nonzero "$raw" -1 8192)" = 0 ]; }
 newest_from_click() { find_in "$1" -1 && [ $((m_raw - m_off)) -ge "$clicked_at" ]; }
 # starts_over <side>: after the click the newest sound is that side, played
-# from its first frame, which came after the click and within half a second.
+# from its first frame, which came after the click (how soon after depends on
+# the machine's load; speed is the benchmarks' business).
 starts_over() {
+    m_result="a start before the click"
     wait_for 50 newest_from_click "$1" || fail "$step: the newest samples are not side $1 from the click: $m_result"
     local start=$((m_raw - m_off))
     [ $((m_first - start)) -le 128 ] || fail "$step: side $1 is exact only from track frame $((m_first - start))"
-    [ "$start" -le $((clicked_at + rate / 2)) ] ||
-        fail "$step: side $1 starts at capture frame $start, the click at $clicked_at"
 }
 
 first_frame() { grep -q '^diag: first-frame-ms=' "$work/program.err"; }
