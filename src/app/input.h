@@ -9,14 +9,22 @@ struct InputState {
     int32_t mouseX, mouseY; // client pixels, y downward; 0-65535 (-1 reads 65535)
     uint8_t leftButton, middleButton, rightButton;
     uint8_t prevLeftButton, prevMiddleButton, prevRightButton;
+    uint8_t leftReleaseHeld; // 1 while a release waits for the end-of-frame copy
 };
 
 extern InputState g_inputState;
 
-// End of frame: the previous-frame fields take the current values.
+// End of frame: the previous-frame fields take the current values; then a
+// held-back release of the left button takes effect.
 void CopyInputToPrevious();
-// Start-up: the three buttons and their previous-frame copies become 0.
+// Start-up: the three buttons, their previous-frame copies and a held-back
+// release become 0.
 void ClearMouseButtons();
+// The left button went down (true) or up. A release that comes before any
+// frame has seen its press (a quick click between two frames) is held back
+// until the end-of-frame copy, so one frame sees the press and the next the
+// click.
+void SetLeftButton(bool down);
 
 // A click completes in the frame where the left button was down at the end of
 // the previous frame and is up now.

@@ -15,6 +15,7 @@ struct SdlWindowState {
     bool videoStarted = false;
     SDL_Window *window = nullptr;
     SDL_GLContext context = nullptr;
+    SdlWindowPresence presence;
 };
 
 SdlWindowState g_sdl;
@@ -42,6 +43,14 @@ bool HasSuitablePixelFormat(int depthBits) {
     glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
     glGetIntegerv(GL_DEPTH_BITS, &depth);
     return doubleBuffered == GL_TRUE && depth >= depthBits;
+}
+
+// Starting video holds the screen saver off; the window's state decides.
+void ApplyScreenSaver() {
+    if (HoldsOffScreenSaver(g_sdl.presence))
+        SDL_DisableScreenSaver();
+    else
+        SDL_EnableScreenSaver();
 }
 
 bool CreationFailed(const char *text) {
@@ -88,15 +97,13 @@ bool CreateMainWindow(const char *title, int width, int height, int colourBits) 
     }
     g_sdl.videoStarted = true;
 
-    int desktopWidth = 0;
-    int desktopHeight = 0;
-    SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
-        desktopWidth = mode.w;
-        desktopHeight = mode.h;
-    }
-    const int x = CentredWindowOrigin(desktopWidth, width);
-    const int y = CentredWindowOrigin(desktopHeight, height);
+    // SDL lists the primary display first.
+    SDL_Rect rect;
+    DisplayBounds bounds;
+    const bool haveBounds = SDL_GetDisplayBounds(0, &rect) == 0;
+    if (haveBounds)
+        bounds = {rect.x, rect.y, rect.w, rect.h};
+    const WindowOrigin origin = CentredWindowOrigin(haveBounds ? &bounds : nullptr, width, height);
 
     const int channelBits = colourBits >= 32 ? 8 : colourBits / 3;
     SDL_GL_ResetAttributes();
@@ -109,7 +116,7 @@ bool CreateMainWindow(const char *title, int width, int height, int colourBits) 
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
-    g_sdl.window = SDL_CreateWindow(title, x, y, width, height,
+    g_sdl.window = SDL_CreateWindow(title, origin.x, origin.y, width, height,
                                     SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (!g_sdl.window)
         return CreationFailed(kTextWindowCreation);
@@ -124,9 +131,11 @@ bool CreateMainWindow(const char *title, int width, int height, int colourBits) 
     if (SDL_GL_MakeCurrent(g_sdl.window, g_sdl.context) != 0)
         return CreationFailed(kTextActivateContext);
 
+    // Shown and focus come back as window events (PlatformPollMessage).
+    g_sdl.presence = SdlWindowPresence();
+    ApplyScreenSaver();
     SDL_ShowWindow(g_sdl.window);
     SDL_RaiseWindow(g_sdl.window);
-    SDL_DisableScreenSaver();
     ResizeViewport(width, height);
     return true;
 }
@@ -156,6 +165,8 @@ bool PlatformPollMessage(WindowMessage *msg) {
     SDL_Event event;
     if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1)
         return false;
+    if (FollowWindowPresence(event, &g_sdl.presence))
+        ApplyScreenSaver();
     *msg = TranslateSdlEvent(event);
     return true;
 }

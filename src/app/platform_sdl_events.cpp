@@ -114,3 +114,34 @@ WindowMessage TranslateSdlEvent(const SDL_Event &event) {
     }
     return msg;
 }
+
+bool FollowWindowPresence(const SDL_Event &event, SdlWindowPresence *presence) {
+    if (event.type != SDL_WINDOWEVENT)
+        return false;
+    const SdlWindowPresence before = *presence;
+    switch (event.window.event) {
+    case SDL_WINDOWEVENT_SHOWN:
+        presence->shown = true;
+        break;
+    case SDL_WINDOWEVENT_HIDDEN:
+        presence->shown = false;
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        presence->minimised = true;
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        presence->minimised = false;
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        presence->focused = true;
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        presence->focused = false;
+        break;
+    default:
+        return false;
+    }
+    return before.shown != presence->shown || before.minimised != presence->minimised ||
+           before.focused != presence->focused;
+}

@@ -81,6 +81,19 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     return result;
 }
 
+// The primary monitor's rectangle; false when it cannot be read.
+bool PrimaryDisplayBounds(DisplayBounds *out) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    const HMONITOR monitor = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (!monitor || !GetMonitorInfoA(monitor, &info))
+        return false;
+    const RECT &r = info.rcMonitor;
+    *out = {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
+            static_cast<int>(r.bottom - r.top)};
+    return true;
+}
+
 bool CreationFailed(const char *text) {
     DestroyMainWindow();
     ShowMessage(kErrorCaption, text, kStyleOk | kStyleIconWarning);
@@ -120,11 +133,12 @@ bool CreateMainWindow(const char *title, int width, int height, int colourBits) 
 
     RECT rect = {0, 0, width, height};
     AdjustWindowRectEx(&rect, WS_POPUP, FALSE, WS_EX_STATICEDGE);
-    const int x = CentredWindowOrigin(GetSystemMetrics(SM_CXSCREEN), width);
-    const int y = CentredWindowOrigin(GetSystemMetrics(SM_CYSCREEN), height);
+    DisplayBounds bounds;
+    const bool haveBounds = PrimaryDisplayBounds(&bounds);
+    const WindowOrigin origin = CentredWindowOrigin(haveBounds ? &bounds : nullptr, width, height);
 
     g_win.window = CreateWindowExA(WS_EX_STATICEDGE, kClassName, title,
-                                   WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y,
+                                   WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, origin.x, origin.y,
                                    rect.right - rect.left, rect.bottom - rect.top, nullptr,
                                    nullptr, g_win.instance, nullptr);
     if (!g_win.window)

@@ -13,10 +13,25 @@ void DestroyMainWindow();
 // Viewport and a 45 degree perspective for the client size; height 0 counts as 1.
 void ResizeViewport(int width, int height);
 
-// Desktop position of a window of the given size centred on a desktop of the
-// given size; overhangs both edges evenly when the window is the larger.
-inline int CentredWindowOrigin(int desktopSize, int windowSize) {
-    return (desktopSize - windowSize) >> 1;
+// A display's rectangle in desktop pixels; the primary display need not have
+// its top-left corner at 0, 0.
+struct DisplayBounds {
+    int x, y, width, height;
+};
+struct WindowOrigin {
+    int x, y;
+};
+
+// Top-left corner, in desktop pixels, of a window whose client area is width x
+// height, centred on the display: halves rounded towards minus infinity, so a
+// window larger than the display overhangs both of its edges evenly. Without
+// bounds (null: they could not be read) the window goes to the desktop's
+// top-left corner, where at least part of it shows.
+inline WindowOrigin CentredWindowOrigin(const DisplayBounds *display, int width, int height) {
+    if (!display)
+        return {0, 0};
+    return {display->x + ((display->width - width) >> 1),
+            display->y + ((display->height - height) >> 1)};
 }
 
 // Fixed texts of the window's failure boxes.

@@ -37,7 +37,9 @@ intptr_t MainWindowProc(const WindowMessage &msg) {
         return 0;
     case kWmLButtonDown:
     case kWmLButtonUp:
-        SetButton(&in.leftButton, msg.message == kWmLButtonDown);
+        // The capture follows the button itself, a held-back release or not.
+        SetLeftButton(msg.message == kWmLButtonDown);
+        PlatformCaptureMouse(msg.message == kWmLButtonDown);
         return 0;
     case kWmRButtonDown:
     case kWmRButtonUp:

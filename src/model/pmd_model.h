@@ -70,8 +70,9 @@ class IPMDModel : public CPMDModel {
     // Builds a model from `size` bytes of a model file. Returns null, having
     // freed everything it built, when the bytes are truncated or inconsistent:
     // a count that runs past the end, an index at or past the mesh's shared
-    // vertex count, a material index at or past the material count, or a
-    // primitive type above 5. Bytes after the material table are ignored;
+    // vertex count, a material index at or past a non-zero material count
+    // (without materials the groups are never drawn), or a primitive type
+    // above 5. Bytes after the material table are ignored;
     // `consumed` (when given) receives the offset where the table ended.
     // The model starts with no textures.
     static IPMDModel *Parse(const uint8_t *bytes, size_t size, size_t *consumed = nullptr);

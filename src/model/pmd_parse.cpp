@@ -135,7 +135,9 @@ class CPMDReader {
         uint32_t material, primitiveCount;
         if (!U32(&material) || !U32(&primitiveCount))
             return false;
-        if (material >= materialCount)
+        // A model without materials never draws its groups, so their material
+        // index is only checked against a table that is there.
+        if (materialCount > 0 && material >= materialCount)
             return false;
         group.material = material;
         if (!Fits(primitiveCount, kPrimitiveHeadBytes))

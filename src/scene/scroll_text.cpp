@@ -15,8 +15,7 @@ constexpr float kPi = 3.1415927f;
 constexpr float kPictureFadeRate = 0.16666667f;
 constexpr size_t kLineCapacity = sizeof g_scrollLine - 1;
 
-// Alpha byte from a float opacity: truncated toward zero, low eight bits kept
-// (a negative opacity wraps, as the line does after a long stall).
+// Alpha byte from an opacity in [0, 1]: the scaled value truncated toward zero.
 PackedColour WithAlpha(PackedColour rgb, float opacity, float scale) {
     const int32_t alpha = static_cast<int32_t>(opacity * scale);
     return rgb | static_cast<uint32_t>(alpha) << 24;
@@ -60,7 +59,11 @@ void CTestbed::DrawScrollText() {
     const float lineAngle = m_lineTime / 3.0f * kPi;
     const float b = std::sin(lineAngle);
     const float g = m_switchFade * panelOpacity;
-    const float x = (2.0f * b * g < 1.0f) ? 2.0f * b * g : 1.0f;
+    // Held in [0, 1]: after a long stall the line time stays negative while the
+    // lines catch up, one a frame, and a negative fade would wrap the alpha
+    // byte to nearly opaque every other frame.
+    const float fade = 2.0f * b * g;
+    const float x = fade < 0.0f ? 0.0f : (fade < 1.0f ? fade : 1.0f);
 
     const PackedColour main = WithAlpha(0x00FFFFFFu, x, 255.0f);
     const PackedColour shadow = WithAlpha(0x00000000u, x, 128.0f);

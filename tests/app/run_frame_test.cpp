@@ -111,4 +111,33 @@ TEST_F(RunFrameTest, FramesStopOnlyWhileMinimisedAndTheFirstAfterCoversThePause)
     EXPECT_GE(GetFrameTime(), 0.055f);
 }
 
+// Held off only while shown, not minimised and focused; SDL's dummy video
+// keeps the flag without a display.
+TEST_F(RunFrameTest, HoldsTheScreenSaverOffOnlyWhileShownAndActive) {
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    const struct {
+        Uint8 event;
+        bool heldOff;
+    } steps[] = {
+        {SDL_WINDOWEVENT_FOCUS_GAINED, false}, {SDL_WINDOWEVENT_RESTORED, false},
+        {SDL_WINDOWEVENT_SHOWN, true},         {SDL_WINDOWEVENT_FOCUS_LOST, false},
+        {SDL_WINDOWEVENT_EXPOSED, false},      {SDL_WINDOWEVENT_FOCUS_GAINED, true},
+        {SDL_WINDOWEVENT_MINIMIZED, false},    {SDL_WINDOWEVENT_HIDDEN, false},
+        {SDL_WINDOWEVENT_RESTORED, false},     {SDL_WINDOWEVENT_SHOWN, true},
+        {SDL_WINDOWEVENT_HIDDEN, false},
+    };
+    for (size_t i = 0; i < sizeof steps / sizeof steps[0]; ++i) {
+        if (i == 0) { // from any state left by an earlier test: hidden
+            Push(Event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_SHOWN));
+            Push(Event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_HIDDEN));
+        }
+        Push(Event(SDL_WINDOWEVENT, steps[i].event));
+        while (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+            EXPECT_TRUE(RunFrame());
+        EXPECT_EQ(SDL_IsScreenSaverEnabled() == SDL_FALSE, steps[i].heldOff) << "step " << i;
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
 } // namespace

@@ -67,7 +67,9 @@ struct CModelFile {
 // (2, 1, 0). With materials, groups for material 0 ("group": triangle
 // (1, 2, 3)) and material 1 ("fan": 4 own vertices beside indices (3, 0)) and
 // two material records. The header bounds are not the vertices' extremes.
-CModelFile BuildModel(bool withMaterials) {
+// withGroups without materials: the same groups, no material table.
+CModelFile BuildModel(bool withMaterials, bool withGroups = false) {
+    withGroups = withGroups || withMaterials;
     CModelFile b;
     b.U32(1, "meshes");
     b.U32(withMaterials ? 2 : 0, "materials");
@@ -76,18 +78,20 @@ CModelFile BuildModel(bool withMaterials) {
     b.Name("mesh");
     b.U32(2, "A");
     b.U32(4, "V");
-    b.U32(withMaterials ? 2 : 0, "G");
+    b.U32(withGroups ? 2 : 0, "G");
     for (int i = 0; i < 4; ++i)
         b.Vertex(float(i % 2), float(i / 2), 0.0f);
     b.Primitive("tri", kPrimTriangles, {0, 1, 2}, 0);
     b.Primitive("own", kPrimTriangles, {2, 1, 0}, 3);
-    if (withMaterials) {
+    if (withGroups) {
         b.U32(0, "material");
         b.U32(1, "P");
         b.Primitive("group", kPrimTriangles, {1, 2, 3}, 0);
         b.U32(1, "material 1");
         b.U32(1, "P 1");
         b.Primitive("fan", kPrimTriangleFan, {3, 0}, 4);
+    }
+    if (withMaterials) {
         b.Material("first", 0x11111111u, 0x22222222u, 0x33333333u);
         b.Material("second", 0xDEADBEEFu, 0u, 0xFFFFFFFFu);
     }
@@ -252,17 +256,28 @@ class ModelWalk : public ::testing::Test {
     void SetUp() override { s_spy = RenderSpy(); }
 };
 
-// Untextured, and of a primitive with own vertices beside indices only the vertices.
+// Untextured, and of a primitive with own vertices beside indices only the
+// vertices. Groups load (their material indices name no table) but are not drawn.
 TEST_F(ModelWalk, WithoutMaterialsDrawsTheUngroupedPrimitives) {
-    auto model = Parse(BuildModel(false));
-    ASSERT_TRUE(model);
-    model->Render();
-    const CPMDMesh &m = model->Mesh(0);
-    const std::vector<SpyCall> expected = {
-        {SpyCall::kDisable, 0, nullptr, 0, nullptr, nullptr, kStateTexture2D},
-        {SpyCall::kIndexedDraw, kPrimTriangles, nullptr, 3, m.vertices, m.primitives[0].indices, 0},
-        {SpyCall::kDraw, kPrimTriangles, nullptr, 3, m.primitives[1].vertices, nullptr, 0}};
-    EXPECT_EQ(s_spy.calls, expected);
+    for (bool withGroups : {false, true}) {
+        SCOPED_TRACE(withGroups ? "with groups" : "without groups");
+        s_spy = RenderSpy();
+        const CModelFile b = BuildModel(false, withGroups);
+        size_t consumed = 0;
+        auto model = Parse(b, &consumed);
+        ASSERT_TRUE(model);
+        EXPECT_EQ(consumed, b.bytes.size());
+        EXPECT_EQ(model->MaterialCount(), 0u);
+        EXPECT_EQ(model->Mesh(0).groupCount, withGroups ? 2u : 0u);
+        model->Render();
+        const CPMDMesh &m = model->Mesh(0);
+        const std::vector<SpyCall> expected = {
+            {SpyCall::kDisable, 0, nullptr, 0, nullptr, nullptr, kStateTexture2D},
+            {SpyCall::kIndexedDraw, kPrimTriangles, nullptr, 3, m.vertices, m.primitives[0].indices,
+             0},
+            {SpyCall::kDraw, kPrimTriangles, nullptr, 3, m.primitives[1].vertices, nullptr, 0}};
+        EXPECT_EQ(s_spy.calls, expected);
+    }
 }
 
 // Each group after its material; a material without a texture entry untextured.

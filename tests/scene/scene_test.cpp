@@ -6,12 +6,15 @@
 #include "app/timer_internal.h"
 #include "audio/stream_player.h"
 #include "render/render_device.h"
+#include "render/render_device_internal.h"
+#include "render/vertex.h"
 #include "scene/testbed.h"
 #include "support/gl_context.h"
 #include "support/testbed_leftovers.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -236,6 +239,51 @@ TEST_P(SceneTest, ButtonsDriveSidesPlayerAndLogo) {
             Run(s);
         EXPECT_EQ(c.outcome, Outcome());
     }
+}
+
+// The highest alpha among the vertices one more DrawScrollText adds to the
+// frame arena (shadow and line).
+uint32_t DrawnLineAlpha(CTestbed *scene) {
+    const unsigned char *from = FrameArenaCursor();
+    scene->DrawScrollText();
+    uint32_t most = 0;
+    for (const unsigned char *p = from; p + sizeof(Vertex2D) <= FrameArenaCursor();
+         p += sizeof(Vertex2D)) {
+        Vertex2D v;
+        std::memcpy(&v, p, sizeof v);
+        most = std::max(most, v.colour >> 24);
+    }
+    return most;
+}
+
+// After a 60 s stall the line time stays negative while the lines catch up, one
+// a frame; no catch-up frame draws its line stronger than the faint fade-out
+// the line had just before the stall.
+TEST_P(SceneTest, LinesCatchingUpAfterAStallStayWithinTheirFade) {
+    static const std::string text = [] {
+        std::string t;
+        for (int i = 0; i < 40; ++i)
+            t += "ab\n";
+        return t;
+    }();
+    for (int i = 0; i < CTestbed::kSides; ++i) {
+        scene->m_text[i] = reinterpret_cast<const uint8_t *>(text.data());
+        scene->m_textSize[i] = static_cast<uint32_t>(text.size());
+    }
+    EnterPanel();
+    Frame(scene->m_lineTime - 0.05f); // 0.05 s of the line left
+    const uint32_t faint = DrawnLineAlpha(scene);
+    ASSERT_GT(faint, 0u);
+    ASSERT_LT(faint, 64u);
+    Frame(60.0f);
+    int advanced = 0;
+    for (int f = 0; f < 30; ++f) {
+        const uint32_t line = scene->m_lineOffset;
+        EXPECT_LE(DrawnLineAlpha(scene), faint) << "frame " << f << " after the stall";
+        Frame(0.001f);
+        advanced += scene->m_lineOffset != line;
+    }
+    EXPECT_GE(advanced, 15); // the catch-up really ran
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, SceneTest, ::testing::Values(1024, 800));
