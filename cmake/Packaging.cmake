@@ -48,6 +48,8 @@ else()
   endforeach()
   add_custom_target(ml_package_files ALL DEPENDS ${ml_gzipped})
 
+  # Relocations resolved at start and then read-only, as Debian's packages are linked.
+  target_link_options(marrowlake PRIVATE LINKER:-z,relro,-z,now)
   install(TARGETS marrowlake RUNTIME DESTINATION lib/marrowlake)
   install(FILES ${ML_TRACKS} DESTINATION share/marrowlake/data)
   install(PROGRAMS ${CMAKE_SOURCE_DIR}/scripts/marrowlake-launcher.sh

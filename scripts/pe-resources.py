@@ -41,6 +41,8 @@ class Image:
 
     def resources(self):
         """{(type, id): bytes} over the first language of each entry."""
+        if self.rsrc_rva == 0:
+            return {}
         base = self.at(self.rsrc_rva)
         found = {}
 
