@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test headless under a
-# private Xvfb display: the whole CTest suite, the sanitizer build and the
-# Windows build under Wine.
+# private Xvfb display: the whole CTest suite, the Linux packages, the
+# sanitizer build and the Windows build under Wine.
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -19,6 +19,10 @@ export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 
 status=0
 ctest --test-dir build --output-on-failure -j2 --timeout 600 || status=1
+
+# The .deb and .tar.gz made from this build: contents, validators, and the
+# program started from each.
+scripts/test-packages.sh build || status=1
 
 # The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # reusing this build's generated assets.

@@ -40,7 +40,7 @@ fi
 
 # Host assets, then the cross build.
 [ -f "$host/CMakeCache.txt" ] || cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Release
-cmake --build "$host" --target ml_art logo_assets ml_music ml_e2e_audio -j2
+cmake --build "$host" --target ml_art logo_assets ml_icons ml_music ml_e2e_audio -j2
 cmake -S . -B "$cross" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DML_HOST_ASSETS="$host" -DML_BUILD_BENCH=OFF >/dev/null
 tests="math_vector_test math_matrix_test math_camera_test memory_tests app_registry_test
@@ -101,6 +101,17 @@ else
   passed=$((passed + unit_total - unit_failed))
   failed=$((failed + unit_failed))
 fi
+
+echo "== resources of marrowlake.exe"
+check_exe_resources() { # the icon (16 to 256 px) and version information Explorer shows
+  if python3 scripts/pe-resources.py "$cross/bin/marrowlake.exe"; then
+    ok "marrowlake.exe: icon and version resources"
+  else
+    echo "FAIL: marrowlake.exe lacks its icon or version resources"
+    failed=$((failed + 1))
+  fi
+}
+check_exe_resources
 
 echo "== end to end: marrowlake.exe"
 # A failed end-to-end step ends the script: later steps depend on it.
@@ -199,10 +210,10 @@ zip=$(ls "$cross"/marrowlake-*-win64.zip)
 mkdir -p "$work/zip"
 (cd "$work/zip" && cmake -E tar xf "$zip")
 unpacked=$(ls -d "$work"/zip/marrowlake-*-win64)
-for f in marrowlake.exe data/TrackA.mp3 data/TrackB.mp3 data/TrackC.mp3 data/TrackD.mp3; do
+for f in marrowlake.exe README.txt data/TrackA.mp3 data/TrackB.mp3 data/TrackC.mp3 data/TrackD.mp3; do
   [ -f "$unpacked/$f" ] || fail "zip: $f missing"
 done
-ok "zip: marrowlake.exe and data/TrackA.mp3 to TrackD.mp3"
+ok "zip: marrowlake.exe, README.txt and data/TrackA.mp3 to TrackD.mp3"
 record "$work/c.raw"
 start run2 "$unpacked" Return 800 600
 sleep 33
