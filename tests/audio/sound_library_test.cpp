@@ -1,5 +1,5 @@
-// The sound library against SDL's disk driver: what reaches the device is
-// compared frame by frame with a straight decode of the same file.
+// The sound library against the test output device: what reaches the device
+// is compared frame by frame with a straight decode of the same file.
 #include "audio/capture_test.h"
 
 using namespace audio_test;
@@ -222,7 +222,7 @@ TEST_F(SoundLibraryTest, MonoAndOtherRatesAreConverted) {
 // Without an output device nothing runs and every call is harmless; bad
 // start-up arguments, a second start-up and channels outside the set are refused.
 TEST_F(SoundLibraryTest, BadStartsAndBadChannelsAreRefused) {
-    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
+    SndTestRefuseOpen(true);
     EXPECT_FALSE(SndStartup(44100, 32));
     EXPECT_FALSE(SndIsRunning());
     SndStream *stream = SndOpenStream(path_.c_str());
@@ -232,7 +232,7 @@ TEST_F(SoundLibraryTest, BadStartsAndBadChannelsAreRefused) {
     SndCloseStream(stream);
     EXPECT_EQ(SndTestAdvance(1000), 0u);
 
-    UseDiskOutput();
+    SndTestRefuseOpen(false);
     EXPECT_FALSE(SndStartup(44100, 0));
     EXPECT_FALSE(SndStartup(44100, 65));
     EXPECT_FALSE(SndStartup(0, 32));
