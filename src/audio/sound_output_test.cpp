@@ -22,6 +22,7 @@ struct TestDevice {
     bool refuse = false;
     bool open = false;
     bool hold = false;
+    bool paced = true;
     bool inFlight = false; // the mixer is filling a buffer
     std::int64_t granted = 0;
     SndMixFunction mix = nullptr;
@@ -55,7 +56,7 @@ void Run() {
                 continue;
             }
             g_device.granted -= frames;
-        } else if (Clock::now() < due) {
+        } else if (g_device.paced && Clock::now() < due) {
             g_device.wake.wait_until(lock, due);
             continue;
         }
@@ -66,7 +67,9 @@ void Run() {
         mix(buffer.data(), frames);
         double spent = ThreadCpuSeconds() - before;
         lock.lock();
-        g_device.capture.insert(g_device.capture.end(), buffer.begin(), buffer.end());
+        if (g_device.paced || g_device.hold) {
+            g_device.capture.insert(g_device.capture.end(), buffer.begin(), buffer.end());
+        }
         g_device.mixed += static_cast<std::uint64_t>(frames);
         g_device.mixSeconds += spent;
         g_device.inFlight = false;
@@ -83,6 +86,7 @@ bool SndOutputOpen(int rate, int bufferFrames, SndMixFunction mix) {
         return false;
     }
     g_device.hold = false;
+    g_device.paced = true;
     g_device.inFlight = false;
     g_device.granted = 0;
     g_device.mixed = 0;
@@ -132,6 +136,12 @@ void SndTestHoldOutput(bool hold) {
     g_device.wake.notify_all();
     // Once held, no buffer is half-mixed: the next request lands on a boundary.
     g_device.wake.wait(lock, [] { return !g_device.hold || !g_device.inFlight || !g_device.open; });
+}
+
+void SndTestPaceOutput(bool paced) {
+    std::lock_guard<std::mutex> lock(g_device.mutex);
+    g_device.paced = paced;
+    g_device.wake.notify_all();
 }
 
 std::uint64_t SndTestAdvance(int frames) {

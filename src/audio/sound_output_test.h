@@ -14,6 +14,11 @@
 // the device releases it; the next open starts unheld.
 void SndTestHoldOutput(bool hold);
 
+// While unpaced (and not held), the device asks for the next buffer as soon
+// as the mixer is done and keeps none of them: the two sides of the library
+// then overlap as often as they can. The next open starts paced.
+void SndTestPaceOutput(bool paced);
+
 // Lets the held device take at least frames more frames (whole buffers) and
 // waits until it has. Returns the frames mixed since the device opened.
 // Returns at once when the device is not open.
@@ -22,8 +27,8 @@ std::uint64_t SndTestAdvance(int frames);
 // Frames mixed since the device last opened (still readable after close).
 std::uint64_t SndTestFramesMixed();
 
-// Every frame mixed since the device last opened, interleaved stereo (still
-// readable after close).
+// Every frame mixed since the device last opened, interleaved stereo, except
+// those mixed unpaced (still readable after close).
 std::vector<std::int16_t> SndTestCapture();
 
 // CPU time (seconds) the device's thread spent in the mixer since it last

@@ -2,6 +2,9 @@
 // is compared frame by frame with a straight decode of the same file.
 #include "audio/capture_test.h"
 
+#include <chrono>
+#include <thread>
+
 using namespace audio_test;
 
 namespace {
@@ -242,6 +245,61 @@ TEST_F(SoundLibraryTest, BadStartsAndBadChannelsAreRefused) {
         EXPECT_EQ(SndGetChannelPosition(channel), 0u);
         EXPECT_FALSE(SndSetChannelPosition(channel, 0));
         EXPECT_FALSE(SndIsChannelPlaying(channel));
+    }
+}
+
+// The device runs freely while the control side plays, seeks, stops, closes
+// and opens streams, so the two sides meet only through the library's own
+// lock (the hand-off the ThreadSanitizer run checks). Afterwards the library
+// still plays from where it is told, and closing frees every channel.
+TEST_F(SoundLibraryTest, ControlCallsWhileTheDeviceRunsFreely) {
+    ASSERT_TRUE(SndStartup(44100, 3));
+    SndTestPaceOutput(false);
+    SndStream *streams[3] = {};
+    for (SndStream *&stream : streams) {
+        stream = SndOpenStream(path_.c_str());
+        ASSERT_NE(stream, nullptr);
+        ASSERT_TRUE(SndSetLoopCount(stream, SndLoopForever));
+    }
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(700);
+    int channel = -1;
+    for (int round = 0; std::chrono::steady_clock::now() < until; round++) {
+        // Queries first, after a pause in which the audio side published.
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        SndGetChannelPosition(channel);
+        SndIsChannelPlaying(channel);
+        SndStream *&stream = streams[round % 3];
+        SndGetStreamPosition(stream);
+        channel = SndPlayStream(stream);
+        ASSERT_GE(channel, 0) << "round " << round;
+        SndSetChannelPosition(channel, round * 997 % 100000);
+        SndSetStreamPosition(stream, static_cast<std::uint32_t>(round));
+        if (round % 5 == 0) {
+            SndStopStream(stream);
+        }
+        if (round % 11 == 0) {
+            SndCloseStream(stream);
+            stream = SndOpenStream(path_.c_str());
+            ASSERT_NE(stream, nullptr);
+        }
+    }
+    SndTestPaceOutput(true);
+    for (SndStream *stream : streams) {
+        SndStopStream(stream);
+    }
+    channel = SndPlayStream(streams[0]);
+    ASSERT_EQ(channel, 0);
+    ASSERT_TRUE(SndSetChannelPosition(channel, 50000));
+    SndTestAdvance(4 * 1024);
+    // The request lands on the next buffer boundary, at most one buffer late.
+    EXPECT_GE(SndGetChannelPosition(channel), 50000u + 3 * 1024);
+    EXPECT_TRUE(SndIsChannelPlaying(channel));
+    for (SndStream *stream : streams) {
+        SndCloseStream(stream);
+    }
+    SndTestAdvance(2 * 1024);
+    for (int c = 0; c < 3; c++) {
+        EXPECT_FALSE(SndIsChannelPlaying(c));
     }
 }
 
