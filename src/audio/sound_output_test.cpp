@@ -1,5 +1,6 @@
 // The test output device: a thread of its own asks the mixer for buffers
-// like a sound card, paced in real time unless held, and keeps every frame.
+// like a sound card, paced in real time unless held or unpaced, and keeps
+// every frame it was given while paced or held.
 // Linked only into the sound library's tests and benchmarks, so the gate
 // that holds it costs the program nothing.
 #include "audio/sound_output_test.h"

@@ -1,8 +1,8 @@
 // Controls of the test output device, the backend the sound library's tests
 // and benchmarks link instead of the platform one (sound_output_test.cpp).
 // It asks for buffers on its own thread like a sound card, paced in real
-// time, keeps everything it was given, and can be held so that tests know
-// exactly which output frames a request affected. The program never links it.
+// time, keeps what it was given, and can be held so that tests know exactly
+// which output frames a request affected. The program never links it.
 #pragma once
 
 #include <cstdint>
