@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test headless under a
 # private Xvfb display: the whole CTest suite, the Linux packages, the
-# sanitizer build and the Windows build under Wine.
+# sanitizer builds and the Windows build under Wine.
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -27,6 +27,10 @@ scripts/test-packages.sh build || status=1
 # The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # reusing this build's generated assets.
 scripts/test-sanitize.sh build build-asan || status=1
+
+# The tests of state that threads share (the sound library's audio thread,
+# the memory tracker's lock, the picture prefetch) under ThreadSanitizer.
+scripts/test-tsan.sh build build-tsan || status=1
 
 # The native Windows build, cross-compiled and run under Wine (it says so and
 # skips itself when Wine cannot be installed).

@@ -12,6 +12,13 @@ set(ML_CROSS_TESTS
   app_registry_test app_input_test app_timer_test app_message_style_test app_resources_test
   render_font_test render_texture_test)
 
+# Tests of state that threads share (the sound library's hand-off to its
+# audio thread, the tracker's lock, the picture prefetch). They carry the
+# label threads; scripts/test-tsan.sh builds ml_thread_tests and runs them.
+set(ML_THREAD_TESTS
+  sound_library_test stream_player_test fault_slow_decode_test memory_tests
+  render_texture_test scene_tests)
+
 # ml_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...] [GL])
 # A GoogleTest executable whose tests CTest runs one by one. GL marks tests
 # that need an X display (./test.sh provides a private Xvfb).
@@ -48,4 +55,16 @@ function(ml_gtest name)
     NO_PRETTY_VALUES
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES ${props})
+  if(name IN_LIST ML_THREAD_TESTS AND NOT CMAKE_CROSSCOMPILING)
+    # Set once the discovered tests are known, by a file CTest reads after
+    # the discovery's own: passed through the discovery step, a second label
+    # becomes a property name of its own and is lost.
+    list(APPEND labels threads)
+    set(label_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+    file(WRITE ${label_file}
+         "if(DEFINED ${name}_TESTS)\n"
+         "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${labels}\")\n"
+         "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_file})
+  endif()
 endfunction()

@@ -14,10 +14,7 @@
 #include "audio/sound_output.h"
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <ctime>
 #include <mutex>
 
 struct SndStream {
@@ -77,20 +74,6 @@ struct Change {
     int loopCount = 0;
 };
 
-struct Gate {
-    std::mutex mutex;
-    std::condition_variable wake;
-    bool hold = false;
-    bool open = false;     // shutting down: never wait
-    bool inFlight = false; // a buffer is being mixed
-    std::int64_t granted = 0;
-    std::uint64_t mixed = 0;
-    double mixSeconds = 0.0; // CPU time spent decoding and mixing
-    // Buffers whose decoding and mixing took longer (wall clock) than the
-    // buffer lasts: the device asked for samples that were not ready in time.
-    std::uint32_t underruns = 0;
-};
-
 struct LibraryState {
     std::mutex lock;
     bool running = false;
@@ -112,7 +95,6 @@ struct LibraryState {
 };
 
 LibraryState g;
-Gate g_gate;
 
 void *StdioOpen(const char *name) {
     return std::fopen(name, "rb");
@@ -340,34 +322,7 @@ void PublishState(int releasedCount) {
     }
 }
 
-void WaitAtGate(int frames) {
-    std::unique_lock<std::mutex> hold(g_gate.mutex);
-    g_gate.wake.wait(hold, [] { return !g_gate.hold || g_gate.open || g_gate.granted > 0; });
-    g_gate.granted -= frames;
-    g_gate.inFlight = true;
-}
-
-double ThreadCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-void PassGate(int frames, double cpuSeconds, double wallSeconds) {
-    std::lock_guard<std::mutex> hold(g_gate.mutex);
-    g_gate.mixed += static_cast<std::uint64_t>(frames);
-    g_gate.mixSeconds += cpuSeconds;
-    if (wallSeconds * g.rate > frames) {
-        g_gate.underruns++;
-    }
-    g_gate.inFlight = false;
-    g_gate.wake.notify_all();
-}
-
 void Mix(std::int16_t *out, int frameCount) {
-    WaitAtGate(frameCount);
-    double cpuBefore = ThreadCpuSeconds();
-    auto wallBefore = std::chrono::steady_clock::now();
     int releasedCount = 0;
     {
         std::lock_guard<std::mutex> hold(g.lock);
@@ -394,8 +349,6 @@ void Mix(std::int16_t *out, int frameCount) {
         std::lock_guard<std::mutex> hold(g.lock);
         PublishState(releasedCount);
     }
-    std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
-    PassGate(frameCount, ThreadCpuSeconds() - cpuBefore, wall.count());
 }
 
 } // namespace
@@ -414,16 +367,6 @@ bool SndStartup(int mixRate, int channelCount) {
     g.channelCount = channelCount;
     g.files = kStdioFiles;
     g.streams = nullptr;
-    {
-        std::lock_guard<std::mutex> hold(g_gate.mutex);
-        g_gate.hold = false;
-        g_gate.open = false;
-        g_gate.inFlight = false;
-        g_gate.granted = 0;
-        g_gate.mixed = 0;
-        g_gate.mixSeconds = 0.0;
-        g_gate.underruns = 0;
-    }
     if (!SndOutputOpen(mixRate, kBufferFrames, Mix)) {
         return false;
     }
@@ -434,11 +377,6 @@ bool SndStartup(int mixRate, int channelCount) {
 void SndShutdown() {
     if (!g.running) {
         return;
-    }
-    {
-        std::lock_guard<std::mutex> hold(g_gate.mutex);
-        g_gate.open = true;
-        g_gate.wake.notify_all();
     }
     SndOutputClose();
     g.running = false;
@@ -586,49 +524,11 @@ bool SndIsChannelPlaying(int channel) {
 }
 
 std::uint32_t SndGetUnderrunCount() {
-    std::lock_guard<std::mutex> lock(g_gate.mutex);
-    return g_gate.underruns;
+    return SndOutputUnderrunCount();
 }
 
 // ---- Test controls ----
 
-void SndTestHoldOutput(bool hold) {
-    std::unique_lock<std::mutex> lock(g_gate.mutex);
-    g_gate.hold = hold;
-    g_gate.granted = 0;
-    g_gate.wake.notify_all();
-    // Once held, no buffer is half-mixed: the next request lands on a boundary.
-    g_gate.wake.wait(lock, [] { return !g_gate.hold || !g_gate.inFlight || g_gate.open; });
-}
-
-std::uint64_t SndTestAdvance(int frames) {
-    std::unique_lock<std::mutex> lock(g_gate.mutex);
-    if (!g.running) {
-        return g_gate.mixed;
-    }
-    std::uint64_t target = g_gate.mixed + static_cast<std::uint64_t>(std::max(frames, 0));
-    g_gate.granted = std::max<std::int64_t>(g_gate.granted, 0) + frames;
-    g_gate.wake.notify_all();
-    g_gate.wake.wait(lock, [target] {
-        return g_gate.open || (g_gate.mixed >= target && (!g_gate.hold || !g_gate.inFlight));
-    });
-    return g_gate.mixed;
-}
-
-std::uint64_t SndTestFramesMixed() {
-    std::lock_guard<std::mutex> lock(g_gate.mutex);
-    return g_gate.mixed;
-}
-
-double SndTestMixCpuSeconds() {
-    std::lock_guard<std::mutex> lock(g_gate.mutex);
-    return g_gate.mixSeconds;
-}
-
 int SndTestRampFrames() {
     return kRampFrames;
-}
-
-int SndTestDeviceBufferFrames() {
-    return g.running ? SndOutputBufferFrames() : 0;
 }

@@ -96,8 +96,7 @@ bool SndSetChannelPosition(int channel, std::int64_t position);
 // True while the channel is sounding a stream (not stopped, not ended).
 bool SndIsChannelPlaying(int channel);
 
-// Device buffers since the last start-up whose decoding and mixing took longer
-// (wall clock) than the buffer plays, so the device ran short of samples.
-// Buffers spent waiting at the test hold do not count. Still readable after
-// shutdown; 0 when the library never started.
+// Underruns since the last start-up, as the output device sees them: times it
+// needed samples to play and the mixer had none ready, so the listener heard a
+// gap. Still readable after shutdown; 0 when the library never started.
 std::uint32_t SndGetUnderrunCount();

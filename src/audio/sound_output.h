@@ -1,6 +1,7 @@
-// The sound library's output device: one platform backend opens a stereo
-// signed 16-bit device and pulls every buffer from the mixer on its own
-// audio thread.
+// The sound library's output device: one backend opens a stereo signed 16-bit
+// device and pulls every buffer from the mixer on its own audio thread. The
+// program links the platform backend; the library's tests link a test device
+// instead (sound_output_test.h).
 #pragma once
 
 #include <cstdint>
@@ -18,3 +19,8 @@ void SndOutputClose();
 
 // The device buffer actually granted (frames), 0 when closed.
 int SndOutputBufferFrames();
+
+// Underruns since the last open: times the device needed samples to play and
+// the mixer had none ready, so the listener heard a gap. Any thread may ask;
+// kept after close until the next open.
+std::uint32_t SndOutputUnderrunCount();

@@ -30,6 +30,7 @@ struct OutputState {
 
 OutputState g_output;
 bool g_exitHookSet = false;
+std::atomic<std::uint32_t> g_underruns{0};
 
 void Refill(WAVEHDR &header, std::vector<std::int16_t> &samples) {
     g_output.mix(samples.data(), g_output.bufferFrames);
@@ -45,6 +46,13 @@ void Run() {
         Refill(g_output.headers[i], g_output.samples[i]);
     while (!g_output.stopping.load()) {
         WaitForSingleObject(g_output.done, 100);
+        // Every buffer handed back: the device has played all it had and
+        // waits for samples the mixer has not made yet.
+        bool dry = true;
+        for (const WAVEHDR &header : g_output.headers)
+            dry = dry && (header.dwFlags & WHDR_DONE) != 0;
+        if (dry && !g_output.stopping.load())
+            g_underruns.fetch_add(1, std::memory_order_relaxed);
         for (int i = 0; i < kBufferCount && !g_output.stopping.load(); ++i) {
             if (g_output.headers[i].dwFlags & WHDR_DONE)
                 Refill(g_output.headers[i], g_output.samples[i]);
@@ -88,6 +96,7 @@ void ShutDownAtExit() {
 bool SndOutputOpen(int rate, int bufferFrames, SndMixFunction mix) {
     if (g_output.device != nullptr || mix == nullptr || bufferFrames <= 0)
         return false;
+    g_underruns.store(0, std::memory_order_relaxed);
     g_output.done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     if (!g_output.done)
         return false;
@@ -139,4 +148,8 @@ void SndOutputClose() {
 
 int SndOutputBufferFrames() {
     return g_output.bufferFrames;
+}
+
+std::uint32_t SndOutputUnderrunCount() {
+    return g_underruns.load(std::memory_order_relaxed);
 }

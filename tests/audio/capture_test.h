@@ -1,32 +1,21 @@
-// Fixture over SDL's disk driver: output held so each request lands on a known
-// device buffer; captures are compared with a straight decode of a sweep file.
+// Fixture over the test output device: output held so each request lands on a
+// known device buffer; captures are compared with a straight decode of a sweep
+// file.
 #pragma once
 
 #include "audio/audio_fixture.h"
 #include "audio/sound_library.h"
 #include "audio/sound_library_test.h"
+#include "audio/sound_output_test.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 
 namespace audio_test {
 
 constexpr long kSilence = -1; // ExpectRamp: no signal on that side
-
-inline std::string CapturePath() {
-    return TempDir() + "/capture.raw";
-}
-
-// The next start-up writes to a fresh capture file, unpaced.
-inline void UseDiskOutput() {
-    std::remove(CapturePath().c_str());
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", CapturePath().c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "0", 1);
-}
 
 // True when every frame in [from, to) is silent.
 inline bool IsSilent(const Frames &frames, std::size_t from, std::size_t to) {
@@ -48,10 +37,12 @@ class CaptureTest : public ::testing::Test {
         ramp_ = static_cast<std::size_t>(SndTestRampFrames());
         ASSERT_GT(length_, 100000u);
     }
-    void TearDown() override { SndShutdown(); }
+    void TearDown() override {
+        SndShutdown();
+        SndTestRefuseOpen(false);
+    }
 
     void Start(int channels = 32) {
-        UseDiskOutput();
         ASSERT_TRUE(SndStartup(44100, channels));
         SndTestHoldOutput(true);
     }
@@ -74,18 +65,11 @@ class CaptureTest : public ::testing::Test {
         channel_ = SndPlayStream(stream_);
     }
 
-    // Shuts down; the capture from the first frame the mixer made.
+    // Shuts down; everything the mixer made since start-up.
     Frames Finish() {
-        SndShutdown(); // lets the held output mix one more buffer
-        std::uint64_t mixed = SndTestFramesMixed();
-        std::string bytes = ReadFileBytes(CapturePath());
-        Frames capture(bytes.size() / 4 * 2);
-        std::copy(bytes.data(), bytes.data() + capture.size() * 2,
-                  reinterpret_cast<char *>(capture.data()));
-        EXPECT_GE(FrameCount(capture), mixed);
-        std::size_t lead = FrameCount(capture) - std::min<std::size_t>(FrameCount(capture), mixed);
-        EXPECT_TRUE(IsSilent(capture, 0, lead));
-        capture.erase(capture.begin(), capture.begin() + static_cast<long>(lead * 2));
+        SndShutdown();
+        Frames capture = SndTestCapture();
+        EXPECT_EQ(FrameCount(capture), SndTestFramesMixed());
         return capture;
     }
 

@@ -1,6 +1,9 @@
-// The sound library against SDL's disk driver: what reaches the device is
-// compared frame by frame with a straight decode of the same file.
+// The sound library against the test output device: what reaches the device
+// is compared frame by frame with a straight decode of the same file.
 #include "audio/capture_test.h"
+
+#include <chrono>
+#include <thread>
 
 using namespace audio_test;
 
@@ -222,7 +225,7 @@ TEST_F(SoundLibraryTest, MonoAndOtherRatesAreConverted) {
 // Without an output device nothing runs and every call is harmless; bad
 // start-up arguments, a second start-up and channels outside the set are refused.
 TEST_F(SoundLibraryTest, BadStartsAndBadChannelsAreRefused) {
-    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
+    SndTestRefuseOpen(true);
     EXPECT_FALSE(SndStartup(44100, 32));
     EXPECT_FALSE(SndIsRunning());
     SndStream *stream = SndOpenStream(path_.c_str());
@@ -232,7 +235,7 @@ TEST_F(SoundLibraryTest, BadStartsAndBadChannelsAreRefused) {
     SndCloseStream(stream);
     EXPECT_EQ(SndTestAdvance(1000), 0u);
 
-    UseDiskOutput();
+    SndTestRefuseOpen(false);
     EXPECT_FALSE(SndStartup(44100, 0));
     EXPECT_FALSE(SndStartup(44100, 65));
     EXPECT_FALSE(SndStartup(0, 32));
@@ -242,6 +245,61 @@ TEST_F(SoundLibraryTest, BadStartsAndBadChannelsAreRefused) {
         EXPECT_EQ(SndGetChannelPosition(channel), 0u);
         EXPECT_FALSE(SndSetChannelPosition(channel, 0));
         EXPECT_FALSE(SndIsChannelPlaying(channel));
+    }
+}
+
+// The device runs freely while the control side plays, seeks, stops, closes
+// and opens streams, so the two sides meet only through the library's own
+// lock (the hand-off the ThreadSanitizer run checks). Afterwards the library
+// still plays from where it is told, and closing frees every channel.
+TEST_F(SoundLibraryTest, ControlCallsWhileTheDeviceRunsFreely) {
+    ASSERT_TRUE(SndStartup(44100, 3));
+    SndTestPaceOutput(false);
+    SndStream *streams[3] = {};
+    for (SndStream *&stream : streams) {
+        stream = SndOpenStream(path_.c_str());
+        ASSERT_NE(stream, nullptr);
+        ASSERT_TRUE(SndSetLoopCount(stream, SndLoopForever));
+    }
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(700);
+    int channel = -1;
+    for (int round = 0; std::chrono::steady_clock::now() < until; round++) {
+        // Queries first, after a pause in which the audio side published.
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        SndGetChannelPosition(channel);
+        SndIsChannelPlaying(channel);
+        SndStream *&stream = streams[round % 3];
+        SndGetStreamPosition(stream);
+        channel = SndPlayStream(stream);
+        ASSERT_GE(channel, 0) << "round " << round;
+        SndSetChannelPosition(channel, round * 997 % 100000);
+        SndSetStreamPosition(stream, static_cast<std::uint32_t>(round));
+        if (round % 5 == 0) {
+            SndStopStream(stream);
+        }
+        if (round % 11 == 0) {
+            SndCloseStream(stream);
+            stream = SndOpenStream(path_.c_str());
+            ASSERT_NE(stream, nullptr);
+        }
+    }
+    SndTestPaceOutput(true);
+    for (SndStream *stream : streams) {
+        SndStopStream(stream);
+    }
+    channel = SndPlayStream(streams[0]);
+    ASSERT_EQ(channel, 0);
+    ASSERT_TRUE(SndSetChannelPosition(channel, 50000));
+    SndTestAdvance(4 * 1024);
+    // The request lands on the next buffer boundary, at most one buffer late.
+    EXPECT_GE(SndGetChannelPosition(channel), 50000u + 3 * 1024);
+    EXPECT_TRUE(SndIsChannelPlaying(channel));
+    for (SndStream *stream : streams) {
+        SndCloseStream(stream);
+    }
+    SndTestAdvance(2 * 1024);
+    for (int c = 0; c < 3; c++) {
+        EXPECT_FALSE(SndIsChannelPlaying(c));
     }
 }
 

@@ -26,9 +26,8 @@ class StreamPlayerTest : public CaptureTest {
         CaptureTest::TearDown();
     }
 
-    // Starts the player on the disk driver, output held, and opens side A.
+    // Starts the player on the test device, output held, and opens side A.
     void StartAndOpen() {
-        UseDiskOutput();
         ASSERT_TRUE(InitSound());
         SndTestHoldOutput(true);
         record_ = OpenStream("data\\TrackA.mp3");

@@ -19,17 +19,25 @@ namespace {
 
 constexpr int kWorkers = 4;
 constexpr int kHeld = 64;
+// Allocations every worker makes at least; all keep going until the slowest
+// has made them (and the deadline has passed), so the workers overlap however
+// slowly the machine runs them.
+constexpr uint64_t kQuota = 2000;
 
 struct WorkerResult {
     uint64_t operations;
     uint64_t dirtyBlocks; // blocks that did not arrive zero-filled
 };
 
-// Until the deadline, releases or allocates a block of a random size in a
-// random one of kHeld slots, and scribbles over every block it gets.
-void Work(uint32_t state, std::chrono::steady_clock::time_point deadline, WorkerResult *result) {
+// Until the deadline and until every worker has made its quota of
+// allocations, releases or allocates a block of a random size in a random one
+// of kHeld slots, and scribbles over every block it gets.
+void Work(uint32_t state, std::chrono::steady_clock::time_point deadline,
+          std::atomic<int> *belowQuota, WorkerResult *result) {
     unsigned char *held[kHeld] = {};
-    for (uint64_t n = 0; (n & 255) != 0 || std::chrono::steady_clock::now() < deadline; ++n) {
+    for (uint64_t n = 0;
+         (n & 255) != 0 || belowQuota->load() > 0 || std::chrono::steady_clock::now() < deadline;
+         ++n) {
         state ^= state << 13;
         state ^= state >> 17;
         state ^= state << 5;
@@ -43,7 +51,9 @@ void Work(uint32_t state, std::chrono::steady_clock::time_point deadline, Worker
         slot = static_cast<unsigned char *>(::operator new[](size));
         result->dirtyBlocks += std::count(slot, slot + size, 0) != static_cast<long>(size);
         std::memset(slot, 0xA5, size);
-        ++result->operations;
+        if (++result->operations == kQuota) {
+            --*belowQuota;
+        }
     }
     for (unsigned char *block : held) {
         ::operator delete[](block);
@@ -59,9 +69,10 @@ TEST(ThreadStress, ConcurrentAllocationKeepsTheTrackerConsistent) {
     CLogCapture log;
 
     std::thread threads[kWorkers];
+    std::atomic<int> belowQuota{kWorkers};
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
     for (int i = 0; i < kWorkers; ++i) {
-        threads[i] = std::thread(Work, 0x9E3779B9u * (i + 1), deadline, &results[i]);
+        threads[i] = std::thread(Work, 0x9E3779B9u * (i + 1), deadline, &belowQuota, &results[i]);
     }
     // Walks every chain while the workers change them.
     std::thread validator([&validationProblems, &stop] {
@@ -82,7 +93,6 @@ TEST(ThreadStress, ConcurrentAllocationKeepsTheTrackerConsistent) {
     EXPECT_EQ(GetLiveUnitCount(), units);
     EXPECT_EQ(GetLiveBytes(), bytes);
     for (const WorkerResult &result : results) {
-        EXPECT_GT(result.operations, 1000u);
         EXPECT_EQ(result.dirtyBlocks, 0u);
     }
 }
