@@ -41,9 +41,8 @@ function(ml_gtest name)
     endif()
     list(APPEND labels cross)
   endif()
-  set(props TIMEOUT 300)
-  if(labels)
-    list(APPEND props LABELS "${labels}")
+  if(name IN_LIST ML_THREAD_TESTS AND NOT CMAKE_CROSSCOMPILING)
+    list(APPEND labels threads)
   endif()
   set(mode POST_BUILD)
   if(CMAKE_CROSSCOMPILING)
@@ -54,12 +53,11 @@ function(ml_gtest name)
     DISCOVERY_TIMEOUT 120
     NO_PRETTY_VALUES
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ${props})
-  if(name IN_LIST ML_THREAD_TESTS AND NOT CMAKE_CROSSCOMPILING)
+    PROPERTIES TIMEOUT 300)
+  if(labels)
     # Set once the discovered tests are known, by a file CTest reads after
     # the discovery's own: passed through the discovery step, a second label
     # becomes a property name of its own and is lost.
-    list(APPEND labels threads)
     set(label_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
     file(WRITE ${label_file}
          "if(DEFINED ${name}_TESTS)\n"
