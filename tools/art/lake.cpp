@@ -80,11 +80,11 @@ float PineCoverage(const Pine &t, float px, float py) {
     const float dx = px - t.x;
     const float side = dx < 0.0f ? 0.0f : 1.0f;
     const float tiers = 5.0f + 4.0f * Hash01(static_cast<int32_t>(t.id), 5, 611);
-    const float k = u * tiers + 0.6f * Fbm(u * 3.0f, side * 7.0f + t.id, 2, 612);
+    const float k = u * tiers + 0.6f * ValueNoise(u * 3.0f, side * 7.0f + t.id, 612);
     const float f = k - std::floor(k);
     // Each tier is widest at its drooping lower edge and tucks in above it.
     const float tier = 0.52f + 0.48f * std::pow(1.0f - f, 1.6f);
-    const float ragged = 0.75f + 0.5f * Fbm(py / 2.2f, t.id * 3.0f + side * 11.0f, 2, 613);
+    const float ragged = 0.75f + 0.5f * ValueNoise(py / 2.2f, t.id * 3.0f + side * 11.0f, 613);
     const float taper = std::pow(1.0f - u, 1.1f);
     float half = t.height * 0.27f * taper * tier * ragged;
     if (u > 0.82f)
@@ -119,12 +119,12 @@ void PaintSky(CCanvas &c, const LakeView &v, const Palette &k) {
     const float sink = 1.0f + 2.5f * v.night;
     for (int y = 0; y <= h; ++y)
         rows[y] = GradientAt(k.sky, std::pow(static_cast<float>(y) / h, sink));
-    for (int y = 0; y <= h; ++y)
-        for (int x = 0; x < kPictureWidth; ++x) {
+    for (int y = std::max(0, v.clipTop); y <= std::min(h, v.clipBottom - 1); ++y)
+        for (int x = v.clipLeft; x < v.clipRight; ++x) {
             Colour col = rows[y];
             // Wide warm light around the sun, flattened along the horizon.
             const float dx = (x - v.sunX) / 3.2f, dy = (y - v.sunY);
-            const float d = std::hypot(dx, dy);
+            const float d = Length(dx, dy);
             col = Add(col, Scale(k.sunGlow, 0.55f * v.afterglow * std::exp(-d / 95.0f)));
             // Thin streaks of cloud, lit from below near the sun.
             const float cloudTop = h - 290.0f, cloudBottom = h - 22.0f;
@@ -135,7 +135,7 @@ void PaintSky(CCanvas &c, const LakeView &v, const Palette &k) {
                 const float cover = SmoothStep(0.52f, 0.72f, n) * band;
                 if (cover > 0.0f) {
                     const float lit =
-                        Clamp01(0.2f + 0.9f * v.afterglow * std::exp(-std::hypot(dx, dy) / 150.0f));
+                        Clamp01(0.2f + 0.9f * v.afterglow * std::exp(-Length(dx, dy) / 150.0f));
                     col = Mix(col, Mix(k.cloudDark, k.cloudLit, lit), cover * 0.75f);
                 }
             }
@@ -146,8 +146,9 @@ void PaintSky(CCanvas &c, const LakeView &v, const Palette &k) {
 
     // The moon: a crescent (or full) disc with a soft cool halo.
     const float mr = v.moonRadius;
-    for (int y = static_cast<int>(v.moonY - mr * 5); y < v.moonY + mr * 5; ++y)
-        for (int x = static_cast<int>(v.moonX - mr * 5); x < v.moonX + mr * 5; ++x) {
+    const Colour halo = Mix(k.moon, k.moonLight, 0.5f);
+    for (int y = static_cast<int>(v.moonY - mr * 4); y < v.moonY + mr * 4; ++y)
+        for (int x = static_cast<int>(v.moonX - mr * 4); x < v.moonX + mr * 4; ++x) {
             if (!c.Inside(x, y))
                 continue;
             const float px = x + 0.5f, py = y + 0.5f;
@@ -156,13 +157,16 @@ void PaintSky(CCanvas &c, const LakeView &v, const Palette &k) {
             if (v.moonBite > 0.0f)
                 shape = std::max(disc, -SdCircle(px, py, v.moonX + mr * 0.43f, v.moonY - mr * 0.24f,
                                                  mr * v.moonBite));
-            // The full moon shows faint seas.
-            const float seas = v.moonBite > 0.0f ? 1.0f
-                                                 : 0.8f + 0.2f * Fbm(px / (mr * 0.45f),
-                                                                     py / (mr * 0.5f), 3, 401);
-            c.Blend(x, y, Scale(k.moon, seas), Coverage(shape));
-            const float dist = std::max(0.0f, disc);
-            c.AddLight(x, y, Mix(k.moon, k.moonLight, 0.5f), 0.2f * std::exp(-dist / (mr * 0.7f)));
+            const float cover = Coverage(shape);
+            if (cover > 0.0f) {
+                // The full moon shows faint seas.
+                const float seas =
+                    v.moonBite > 0.0f
+                        ? 1.0f
+                        : 0.8f + 0.2f * Fbm(px / (mr * 0.45f), py / (mr * 0.45f), 3, 401);
+                c.Blend(x, y, Scale(k.moon, seas), cover);
+            }
+            c.AddLight(x, y, halo, 0.2f * std::exp(-std::max(0.0f, disc) / (mr * 0.7f)));
         }
 
     // The sun, half sunk; its lower part is hidden behind the hills and water.
@@ -182,14 +186,14 @@ void PaintSky(CCanvas &c, const LakeView &v, const Palette &k) {
 // light near the sun.
 void PaintHills(CCanvas &c, const LakeView &v, const Palette &k) {
     const int h = v.horizon;
-    for (int x = 0; x < kPictureWidth; ++x) {
+    for (int x = v.clipLeft; x < v.clipRight; ++x) {
         const float fx = x + 0.5f;
         const float farTop = h - Ridge(v, fx, 10.0f, 170.0f, 240.0f, 11);
         const float midTop = h - Ridge(v, fx, 6.0f, 80.0f, 150.0f, 23) *
                                      (0.35f + 0.65f * SmoothStep(420.0f, 40.0f, fx) +
                                       0.65f * SmoothStep(800.0f, 1010.0f, fx));
         const float sunLight = v.afterglow * std::exp(-std::fabs(fx - v.sunX) / 200.0f);
-        for (int y = std::max(0, static_cast<int>(farTop) - 1); y < h; ++y) {
+        for (int y = std::max(v.clipTop, static_cast<int>(farTop) - 1); y < h; ++y) {
             const float fy = y + 0.5f;
             float a = Clamp01(fy - farTop + 0.5f);
             if (a > 0.0f) {
@@ -215,8 +219,8 @@ void PaintHills(CCanvas &c, const LakeView &v, const Palette &k) {
 void PaintNearShore(CCanvas &c, const LakeView &v, const Palette &k) {
     const int h = v.horizon;
     const std::vector<Pine> pines = v.pines ? PlantPines(v) : std::vector<Pine>{};
-    for (int y = std::max(0, h - 110); y < h; ++y)
-        for (int x = 0; x < kPictureWidth; ++x) {
+    for (int y = std::max(v.clipTop, h - 110); y < h; ++y)
+        for (int x = v.clipLeft; x < v.clipRight; ++x) {
             const float fx = x + 0.5f, fy = y + 0.5f;
             if (NearSide(fx) <= 0.0f)
                 continue;
@@ -233,11 +237,11 @@ void PaintNearShore(CCanvas &c, const LakeView &v, const Palette &k) {
 void PaintBank(CCanvas &c, const LakeView &v, const Palette &k) {
     const int h = v.horizon;
     const Colour rim = Mix(k.land, k.haze, 0.18f);
-    for (int x = 0; x < kPictureWidth; ++x) {
+    for (int x = v.clipLeft; x < v.clipRight; ++x) {
         const float depth = BankDepth(v, x + 0.5f);
         if (depth <= 0.05f)
             continue;
-        for (int y = h; y < std::min(kPictureHeight, h + static_cast<int>(depth) + 2); ++y) {
+        for (int y = h; y < std::min(v.clipBottom, h + static_cast<int>(depth) + 2); ++y) {
             const float a = Clamp01(h + depth - (y + 0.5f) + 0.5f);
             // A faint lit lip where the bank meets the water.
             const float lip = std::exp(-std::fabs(h + depth - (y + 0.5f)) / 1.2f);
@@ -249,18 +253,18 @@ void PaintBank(CCanvas &c, const LakeView &v, const Palette &k) {
 void PaintWater(CCanvas &c, const LakeView &v, const Palette &k) {
     const int h = v.horizon;
     const float span = static_cast<float>(kPictureHeight - h);
-    for (int y = h; y < kPictureHeight; ++y) {
+    for (int y = h; y < v.clipBottom; ++y) {
         const float d = static_cast<float>(y - h) + 0.5f;
         const float t = d / span;
         // Waves grow towards the viewer; rows are squeezed with distance.
         const float amp = 0.6f + d * 0.05f;
-        for (int x = 0; x < kPictureWidth; ++x) {
+        for (int x = v.clipLeft; x < v.clipRight; ++x) {
             const float fx = static_cast<float>(x);
             float wave = Fbm(fx / (60.0f + d * 0.8f), d * d / 900.0f + d / 6.0f, 3, 41 + v.seed);
             float ring = 0.0f;
             if (v.ripplesX >= 0.0f) {
                 // Rings of ripples, flattened by the low view over the water.
-                const float r = std::hypot(fx - v.ripplesX, (y - v.ripplesY) * 3.6f);
+                const float r = Length(fx - v.ripplesX, (y - v.ripplesY) * 3.6f);
                 ring = std::pow(0.5f + 0.5f * std::cos(r * 0.075f), 6.0f) * std::exp(-r / 520.0f);
                 wave += 0.5f * ring * std::sin(r * 0.075f);
             }
@@ -287,7 +291,7 @@ void PaintWater(CCanvas &c, const LakeView &v, const Palette &k) {
         }
     }
     // A faint bright seam where the water meets the far shore.
-    for (int x = 0; x < kPictureWidth; ++x)
+    for (int x = v.clipLeft; x < v.clipRight; ++x)
         c.AddLight(x, h, k.sunGlow, 0.1f * v.afterglow);
 }
 
@@ -312,7 +316,9 @@ void PaintReeds(CCanvas &c, const ArtKit &kit, uint32_t seed) {
     auto sd = [&](float px, float py) {
         float d = 1e9f;
         for (const Blade &b : blades) {
-            if (std::fabs(px - b.x) > b.height * 0.5f + 40.0f ||
+            // The blade bends from its foot at x towards x + lean; skip it
+            // when the pixel is clearly outside that span.
+            if (px < std::min(b.x, b.x + b.lean) - 12.0f || px > std::max(b.x, b.x + b.lean) + 12.0f ||
                 py < kPictureHeight - b.height - 20.0f)
                 continue;
             for (int k = 0; k < steps; ++k) {

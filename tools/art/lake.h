@@ -26,6 +26,10 @@ struct LakeView {
     uint32_t seed = 0;            // varies clouds and shores between pictures
     float ripplesX = -1.0f;       // centre of rings of ripples on the water (none when < 0)
     float ripplesY = 0.0f;
+    // Only this box is painted (left, top inclusive; right, bottom exclusive),
+    // for pictures that show part of the view. The water mirrors rows above
+    // the horizon, so the box must hold the rows its water reflects.
+    int clipLeft = 0, clipTop = 0, clipRight = kPictureWidth, clipBottom = kPictureHeight;
 };
 
 void PaintLake(CCanvas &canvas, const ArtKit &kit, const LakeView &view);

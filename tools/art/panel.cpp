@@ -389,10 +389,15 @@ void PaintLogoBay(CCanvas &c, const ArtKit &kit) {
     view.stars = 260;
     view.reeds = false;
     view.seed = 106;
-    PaintLake(lake, kit, view);
-    // The window shows the middle of that view, scaled down.
+    // The window shows the middle of that view, scaled down; only that part
+    // (and a margin for the ripples) is painted.
     const float scale = 2.2f, ox = 512.0f - a[2] * 0.5f * scale,
                 oy = view.horizon - 0.6f * a[3] * scale;
+    view.clipLeft = std::max(0, static_cast<int>(ox) - 16);
+    view.clipRight = std::min(kPictureWidth, static_cast<int>(ox + a[2] * scale) + 16);
+    view.clipTop = std::max(0, static_cast<int>(oy) - 16);
+    view.clipBottom = std::min(kPictureHeight, static_cast<int>(oy + a[3] * scale) + 16);
+    PaintLake(lake, kit, view);
     Recess(c, cx, cy, a[2] * 0.5f, a[3] * 0.5f, 16.0f, [&](int x, int y, float d) {
         const Colour col = lake.Sample(ox + (x + 0.5f - a[0]) * scale, oy + (y + 0.5f - a[1]) * scale);
         // Darker towards the frame, deepest under its upper lip.

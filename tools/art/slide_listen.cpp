@@ -58,11 +58,13 @@ CCanvas PaintListen(const ArtKit &kit) {
     const Colour teal = p.GetColour("dusk.teal");
 
     // Glow behind the headphones, then the dark body with an ember rim.
-    CMask shape(kPictureWidth, kPictureHeight);
+    // The mask covers the headphones and room for the glow's spread.
+    constexpr int kGlowX = 236, kGlowY = 36;
+    CMask shape(552, 468);
     for (int y = 100; y < 440; ++y)
         for (int x = 300; x < 724; ++x)
-            shape.Set(x, y, Coverage(SdHeadphones(x + 0.5f, y + 0.5f)));
-    AddMaskLight(c, shape.Blurred(16), 0, 0, ember, 0.5f);
+            shape.Set(x - kGlowX, y - kGlowY, Coverage(SdHeadphones(x + 0.5f, y + 0.5f)));
+    AddMaskLight(c, shape.Blurred(16), kGlowX, kGlowY, ember, 0.5f);
     const Colour body = p.GetColour("font.outline");
     PaintShape(c, 300, 100, 724, 440, SdHeadphones, [&](int x, int y, float d) {
         Colour col = Scale(body, 1.2f + 0.6f * (1.0f - (y - 150.0f) / 250.0f));
