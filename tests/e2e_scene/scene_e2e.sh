@@ -75,7 +75,8 @@ differing() {
         -evaluate-sequence max -format '%[fx:mean]' info:
 }
 # gold_blue <x> <y> <w> <h>: the fractions of grabbed pixels there of a
-# saturated gold (about 200,150,50) and of a deep blue (about 40,60,160).
+# saturated gold or copper (about 200,150,50) and of a deep blue or violet
+# (about 60,40,160).
 gold_blue() {
     convert "$work/shot.miff" -crop "$(region "$1" "$2" "$3" "$4")" +repage \
         -channel R -fx 'r >= 110/255 && g >= 70/255 && 2*b <= g && r >= g' \
@@ -177,8 +178,9 @@ if [ "$size" = 1024 ]; then
     switch_to A previous
     switch_to D previous # round from the first side to the last
 
-    # The logo rises into the dark, empty bay: a gold-rimmed blue medallion
-    # swinging about (812, 624), while the lower left stays plain panel.
+    # The logo rises into the bay, over its moonlit window: a copper-rimmed
+    # violet medallion swinging about (812, 624), while the lower left stays
+    # plain panel.
     bay=(680 420 300 348)
     grab && d0=$(differing 106 "${bay[@]}" 24) && read -r g0 b0 < <(gold_blue "${bay[@]}") ||
         fail "screen compare"
