@@ -257,7 +257,7 @@ bool StandsAlone(const std::string &line) {
         --begin;
     // In sentence case a hanging article is in lower case; "Side A" ends on a name.
     const std::string last = line.substr(begin, end - begin);
-    static const std::set<std::string> kHanging = {"the", "to", "a",    "an", "and",
+    static const std::set<std::string> kHanging = {"the", "to",  "a",    "an", "and",
                                                    "of",  "who", "that", "in", "on"};
     return kHanging.count(last) == 0;
 }
@@ -294,8 +294,8 @@ TEST_F(FontImage, ScrollTextsHaveTheLineFormAndNameTheirTrack) {
             for (char c : line)
                 EXPECT_TRUE(c == ' ' || (c > 0x20 && c < 0x7F && c != '%' && m_widths.count(c)))
                     << "no glyph for '" << c << "' in: " << line;
-            EXPECT_TRUE(StandsAlone(line)) << "shown alone for three seconds, this line is a fragment: "
-                                           << line;
+            EXPECT_TRUE(StandsAlone(line))
+                << "shown alone for three seconds, this line is a fragment: " << line;
             ++lines;
             said += !line.empty();
         }

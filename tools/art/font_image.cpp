@@ -100,9 +100,9 @@ CCanvas PaintFontImage(const ArtKit &kit, const std::string &glyphOrder) {
     // baseline, beyond 1 in the descenders; the same in every band.
     std::vector<GradientStop> fill;
     for (size_t i = 0; i + 3 < fillRgb.size(); i += 4)
-        fill.push_back(GradientStop{fillRgb[i], Colour{fillRgb[i + 1] / 255.0f,
-                                                       fillRgb[i + 2] / 255.0f,
-                                                       fillRgb[i + 3] / 255.0f}});
+        fill.push_back(
+            GradientStop{fillRgb[i], Colour{fillRgb[i + 1] / 255.0f, fillRgb[i + 2] / 255.0f,
+                                            fillRgb[i + 3] / 255.0f}});
     const int sidePad = static_cast<int>(pad[0]);
     const float gradientTop = baseline[0] - cap[0];
     const float gradientSpan = cap[0];
@@ -140,9 +140,8 @@ CCanvas PaintFontImage(const ArtKit &kit, const std::string &glyphOrder) {
             const int row = originY + y;
             if (row < bandTop + kClearRows || row >= bandEnd - kClearRows)
                 continue;
-            const Colour fillColour =
-                GradientAt(fill, (static_cast<float>(row - bandTop) + 0.5f - gradientTop) /
-                                     gradientSpan);
+            const Colour fillColour = GradientAt(
+                fill, (static_cast<float>(row - bandTop) + 0.5f - gradientTop) / gradientSpan);
             for (int x = g.first; x <= g.last; ++x) {
                 const float a = g.body.Get(x, y);
                 if (a <= 0.0f)

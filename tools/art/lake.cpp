@@ -45,8 +45,7 @@ float Valley(const LakeView &v, float x) {
 
 // Height of a hill layer's ridge above the water line at column x (pixels).
 float Ridge(const LakeView &v, float x, float base, float amplitude, float scale, uint32_t seed) {
-    return (base + amplitude * Fbm(x / scale, 0.5f, 5, seed + v.seed)) * Valley(v, x) *
-           v.hillScale;
+    return (base + amplitude * Fbm(x / scale, 0.5f, 5, seed + v.seed)) * Valley(v, x) * v.hillScale;
 }
 
 // Where the near shores are: 1 at the sides of the picture, 0 in the middle
@@ -103,8 +102,8 @@ std::vector<Pine> PlantPines(const LakeView &v) {
         if (side < 0.15f || Hash01(c, 3, 91 + v.seed) < 0.15f)
             continue;
         const float height = (22.0f + 70.0f * std::pow(Hash01(c, 1, 91 + v.seed), 1.3f)) * side;
-        pines.push_back(Pine{x, v.horizon - GroundHeight(v, x) + 3.0f, height,
-                             static_cast<uint32_t>(c)});
+        pines.push_back(
+            Pine{x, v.horizon - GroundHeight(v, x) + 3.0f, height, static_cast<uint32_t>(c)});
     }
     // Back to front: the small trees stand behind.
     std::sort(pines.begin(), pines.end(),
@@ -160,10 +159,9 @@ void PaintSky(CCanvas &c, const LakeView &v, const Palette &k) {
             const float cover = Coverage(shape);
             if (cover > 0.0f) {
                 // The full moon shows faint seas.
-                const float seas =
-                    v.moonBite > 0.0f
-                        ? 1.0f
-                        : 0.8f + 0.2f * Fbm(px / (mr * 0.45f), py / (mr * 0.45f), 3, 401);
+                const float seas = v.moonBite > 0.0f ? 1.0f
+                                                     : 0.8f + 0.2f * Fbm(px / (mr * 0.45f),
+                                                                         py / (mr * 0.45f), 3, 401);
                 c.Blend(x, y, Scale(k.moon, seas), cover);
             }
             c.AddLight(x, y, halo, 0.2f * std::exp(-std::max(0.0f, disc) / (mr * 0.7f)));
@@ -200,8 +198,10 @@ void PaintHills(CCanvas &c, const LakeView &v, const Palette &k) {
                 // Mist lies on the water: the hills' feet fade into the haze.
                 const float foot = SmoothStep(h - 40.0f, h + 2.0f, fy);
                 Colour col = Mix(k.hillFar, Mix(k.hillFar, k.haze, 0.45f), foot);
-                col = Scale(col, 0.8f - 0.25f * sunLight + 0.06f * Fbm(fx / 40.0f, fy / 20.0f, 3, 3));
-                col = Add(col, Scale(k.sunGlow, 0.45f * sunLight * std::exp(-(fy - farTop) / 0.9f)));
+                col =
+                    Scale(col, 0.8f - 0.25f * sunLight + 0.06f * Fbm(fx / 40.0f, fy / 20.0f, 3, 3));
+                col =
+                    Add(col, Scale(k.sunGlow, 0.45f * sunLight * std::exp(-(fy - farTop) / 0.9f)));
                 c.Blend(x, y, col, a);
             }
             a = Clamp01(fy - midTop + 0.5f);
@@ -276,11 +276,13 @@ void PaintWater(CCanvas &c, const LakeView &v, const Palette &k) {
             // Ripple ridges catch the teal light of the sky.
             const float ridge = Fbm(fx / (30.0f + d), d / 2.2f, 2, 57 + v.seed);
             col = Scale(col, 0.85f + 0.3f * ridge);
-            col = Add(col, Scale(k.moonLight, 0.06f * SmoothStep(0.55f, 0.8f, ridge) + 0.5f * ring));
+            col =
+                Add(col, Scale(k.moonLight, 0.06f * SmoothStep(0.55f, 0.8f, ridge) + 0.5f * ring));
             // Glints: short horizontal strokes of light, stretching with nearness.
             const float glintNoise = Fbm(fx / (3.0f + d * 0.35f), d / 0.75f, 2, 63 + v.seed);
             const float glint = std::pow(SmoothStep(0.56f, 0.86f, glintNoise), 2.0f);
-            const float sunPath = v.afterglow * std::exp(-std::fabs(fx - v.sunX) / (14.0f + d * 0.55f));
+            const float sunPath =
+                v.afterglow * std::exp(-std::fabs(fx - v.sunX) / (14.0f + d * 0.55f));
             col = Add(col, Scale(k.sun, sunPath * glint * 2.6f * (1.0f - 0.5f * t)));
             col = Add(col, Scale(k.sunGlow, sunPath * 0.12f * (1.0f - t)));
             if (v.moonPath > 0.0f) {
@@ -318,8 +320,8 @@ void PaintReeds(CCanvas &c, const ArtKit &kit, uint32_t seed) {
         for (const Blade &b : blades) {
             // The blade bends from its foot at x towards x + lean; skip it
             // when the pixel is clearly outside that span.
-            if (px < std::min(b.x, b.x + b.lean) - 12.0f || px > std::max(b.x, b.x + b.lean) + 12.0f ||
-                py < kPictureHeight - b.height - 20.0f)
+            if (px < std::min(b.x, b.x + b.lean) - 12.0f ||
+                px > std::max(b.x, b.x + b.lean) + 12.0f || py < kPictureHeight - b.height - 20.0f)
                 continue;
             for (int k = 0; k < steps; ++k) {
                 const float t0 = static_cast<float>(k) / steps,
@@ -331,7 +333,8 @@ void PaintReeds(CCanvas &c, const ArtKit &kit, uint32_t seed) {
                                           kPictureHeight + 4.0f - b.height * t1, w));
             }
             if (b.head) {
-                const float hx = b.x + b.lean * 0.72f, hy = kPictureHeight + 4.0f - b.height * 0.85f;
+                const float hx = b.x + b.lean * 0.72f,
+                            hy = kPictureHeight + 4.0f - b.height * 0.85f;
                 d = std::min(d, SdRoundRect(px, py, hx, hy, 4.0f, 13.0f, 4.0f));
             }
         }

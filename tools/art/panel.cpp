@@ -2,8 +2,9 @@
 // brushed violet metal deck with a glass strip for the scroll text, two
 // speaker grilles, a transport dial whose three keys sit on one lit arc, a
 // slanted rail of keys along the bottom rising to a neon sign of the group's
-// name, and a bay where the 3D logo rises over a small moonlit lake. Each button's rectangle carries its own alpha mark (below 10); every
-// other pixel is opaque. The program reads the marks to find the buttons.
+// name, and a bay where the 3D logo rises over a small moonlit lake. Each button's rectangle
+// carries its own alpha mark (below 10); every other pixel is opaque. The program reads the marks
+// to find the buttons.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -399,7 +400,8 @@ void PaintLogoBay(CCanvas &c, const ArtKit &kit) {
     view.clipBottom = std::min(kPictureHeight, static_cast<int>(oy + a[3] * scale) + 16);
     PaintLake(lake, kit, view);
     Recess(c, cx, cy, a[2] * 0.5f, a[3] * 0.5f, 16.0f, [&](int x, int y, float d) {
-        const Colour col = lake.Sample(ox + (x + 0.5f - a[0]) * scale, oy + (y + 0.5f - a[1]) * scale);
+        const Colour col =
+            lake.Sample(ox + (x + 0.5f - a[0]) * scale, oy + (y + 0.5f - a[1]) * scale);
         // Darker towards the frame, deepest under its upper lip.
         return Scale(col, (0.75f - 0.6f * std::exp(d / 6.0f)) *
                               (1.0f - 0.35f * std::exp(-(y - a[1]) / 18.0f)));
@@ -503,7 +505,10 @@ void PaintRail(CCanvas &c, const CArtConfig &p, const Rail &rail) {
     };
     PaintShape(
         c, 30, 600, 690, kPictureHeight, [&](float x, float y) { return sd(x - 4, y - 6) / 6.0f; },
-        [](int, int, float) { return Colour{0, 0, 0}; }, 0.5f);
+        [](int, int, float) {
+            return Colour{0, 0, 0};
+        },
+        0.5f);
     PaintShape(c, 30, 600, 690, kPictureHeight, sd, [&](int x, int y, float d) {
         const float across = ((y + 0.5f) - rail.At(x + 0.5f)) * norm;
         const float t = (across + above) / (above + below);

@@ -49,14 +49,16 @@ CCanvas PaintCredits(const ArtKit &kit) {
         [&](float x, float y) {
             return SdRoundRect(x, y, kPaneX + 6, kPaneY + 9, kPaneHalfW, kPaneHalfH, 18.0f) / 10.0f;
         },
-        [](int, int, float) { return Colour{0, 0, 0}; }, 0.45f);
+        [](int, int, float) {
+            return Colour{0, 0, 0};
+        },
+        0.45f);
     PaintShape(
         c, 0, 0, kPictureWidth, kPictureHeight,
         [&](float x, float y) {
             return SdRoundRect(x, y, kPaneX, kPaneY, kPaneHalfW, kPaneHalfH, 18.0f);
         },
-        [&](int, int y, float) { return Scale(glass, 0.8f + 0.3f * (y - 96.0f) / 444.0f); },
-        0.82f);
+        [&](int, int y, float) { return Scale(glass, 0.8f + 0.3f * (y - 96.0f) / 444.0f); }, 0.82f);
     PaintShape(
         c, 0, 0, kPictureWidth, kPictureHeight,
         [&](float x, float y) {
@@ -105,13 +107,14 @@ CCanvas PaintCredits(const ArtKit &kit) {
         [&](int, int, float) { return frame; }, 0.5f);
 
     TextStyle footer;
-    footer.fill = {{0.0f, p.GetColour("dusk.moon")}, {1.0f, Scale(p.GetColour("dusk.moon"), 0.85f)}};
+    footer.fill = {{0.0f, p.GetColour("dusk.moon")},
+                   {1.0f, Scale(p.GetColour("dusk.moon"), 0.85f)}};
     footer.shadowOpacity = 0.9f;
     footer.shadowDx = 2;
     footer.shadowDy = 2;
     footer.shadowBlur = 2;
-    DrawStyledText(c,
-                   kit.serifItalic.RenderLine(DecodeUtf8(p.GetText("credits.footer")), 30.0f, 1.0f, 6),
-                   512, 690, footer);
+    DrawStyledText(
+        c, kit.serifItalic.RenderLine(DecodeUtf8(p.GetText("credits.footer")), 30.0f, 1.0f, 6), 512,
+        690, footer);
     return c;
 }

@@ -106,7 +106,8 @@ CCanvas PaintListen(const ArtKit &kit) {
     sub.shadowDx = 2;
     sub.shadowDy = 3;
     sub.shadowBlur = 2;
-    DrawStyledText(c, kit.serifItalic.RenderLine(DecodeUtf8(p.GetText("listen.sub")), 40.0f, 1.5f, 20),
+    DrawStyledText(c,
+                   kit.serifItalic.RenderLine(DecodeUtf8(p.GetText("listen.sub")), 40.0f, 1.5f, 20),
                    512, 648, sub);
 
     // The footer reads at a glance: cream on a soft dark band.
@@ -117,13 +118,14 @@ CCanvas PaintListen(const ArtKit &kit) {
             c.Set(x, y, Scale(c.Get(x, y), 1.0f - 0.5f * band));
         }
     TextStyle footer;
-    footer.fill = {{0.0f, p.GetColour("dusk.moon")}, {1.0f, Scale(p.GetColour("dusk.moon"), 0.88f)}};
+    footer.fill = {{0.0f, p.GetColour("dusk.moon")},
+                   {1.0f, Scale(p.GetColour("dusk.moon"), 0.88f)}};
     footer.shadowOpacity = 0.9f;
     footer.shadowDx = 2;
     footer.shadowDy = 2;
     footer.shadowBlur = 2;
-    DrawStyledText(c,
-                   kit.condensedBold.RenderLine(DecodeUtf8(p.GetText("listen.footer")), 26.0f, 4.0f, 6),
-                   512, 718, footer);
+    DrawStyledText(
+        c, kit.condensedBold.RenderLine(DecodeUtf8(p.GetText("listen.footer")), 26.0f, 4.0f, 6),
+        512, 718, footer);
     return c;
 }

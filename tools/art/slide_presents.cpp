@@ -65,13 +65,14 @@ CCanvas PaintPresents(const ArtKit &kit) {
     DrawStyledText(c, presents, 512, 448, verb);
 
     TextStyle footer;
-    footer.fill = {{0.0f, p.GetColour("dusk.moon")}, {1.0f, Scale(p.GetColour("dusk.moon"), 0.85f)}};
+    footer.fill = {{0.0f, p.GetColour("dusk.moon")},
+                   {1.0f, Scale(p.GetColour("dusk.moon"), 0.85f)}};
     footer.shadowOpacity = 0.9f;
     footer.shadowDx = 2;
     footer.shadowDy = 2;
     footer.shadowBlur = 2;
-    const CMask foot = kit.condensedBold.RenderLine(DecodeUtf8(p.GetText("presents.footer")), 24.0f,
-                                                    5.0f, 6);
+    const CMask foot =
+        kit.condensedBold.RenderLine(DecodeUtf8(p.GetText("presents.footer")), 24.0f, 5.0f, 6);
     DrawStyledText(c, foot, 512, 716, footer);
     return c;
 }

@@ -104,8 +104,8 @@ CCanvas PaintSides(const ArtKit &kit) {
     for (; size > 12.0f; size -= 1.0f) {
         bool fits = true;
         for (size_t i = 0; i < count; ++i)
-            fits = fits && kit.serifItalic.RenderLine(DecodeUtf8(titles[i]), size, 0.5f, 6).Width() <=
-                               228;
+            fits = fits &&
+                   kit.serifItalic.RenderLine(DecodeUtf8(titles[i]), size, 0.5f, 6).Width() <= 228;
         if (fits)
             break;
     }
@@ -168,8 +168,8 @@ CCanvas PaintSides(const ArtKit &kit) {
     sleeve.shadowDx = 3;
     sleeve.shadowDy = 4;
     sleeve.shadowBlur = 3;
-    const CMask bottom = kit.condensedBold.RenderLine(DecodeUtf8(p.GetText("sides.bottom")), 44.0f,
-                                                      14.0f, 40);
+    const CMask bottom =
+        kit.condensedBold.RenderLine(DecodeUtf8(p.GetText("sides.bottom")), 44.0f, 14.0f, 40);
     DrawStyledText(c, bottom, 512, 236, sleeve);
     ApplyVignette(c, 0.35f);
     return c;

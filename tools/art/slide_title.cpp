@@ -1,12 +1,8 @@
 // Picture 102: the title over the lake at dusk, the sun setting between the
 // hills and a young moon over the pines.
-#include <algorithm>
-#include <cmath>
-
 #include "lake.h"
 #include "pictures.h"
 #include "scenery.h"
-#include "shapes.h"
 #include "text_style.h"
 
 CCanvas PaintTitle(const ArtKit &kit) {
@@ -44,7 +40,8 @@ CCanvas PaintTitle(const ArtKit &kit) {
     byline.shadowDx = 2;
     byline.shadowDy = 3;
     byline.shadowBlur = 2;
-    const CMask by = kit.serif.RenderLine(DecodeUtf8(p.GetText("title.byline")), 28.0f, 6.0f, 20);
+    const CMask by =
+        kit.serifItalic.RenderLine(DecodeUtf8(p.GetText("title.byline")), 34.0f, 2.0f, 20);
     DrawStyledText(c, by, 512, 306, byline);
     return c;
 }
