@@ -4,8 +4,8 @@
 set -euo pipefail
 
 build_pkgs=(build-essential cmake pkg-config libsdl2-dev libmpg123-dev libmp3lame-dev
-            libpng-dev libfreetype-dev fonts-dejavu-core libgl-dev libglu1-mesa-dev
-            libgl1-mesa-dri libglx-mesa0 libx11-dev)
+            libpng-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra libgl-dev
+            libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0 libx11-dev)
 test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xfonts-base xdotool
            x11-utils x11-apps imagemagick python3)
 

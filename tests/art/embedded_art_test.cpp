@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <iterator>
 #include <map>
@@ -180,7 +181,7 @@ class FontImage : public testing::Test {
     std::map<unsigned char, uint32_t> m_widths;
 };
 
-TEST_F(FontImage, BandsHoldOneCleanWhiteGlyphPerCharacterInOrder) {
+TEST_F(FontImage, BandsHoldOneOutlinedGlyphPerCharacterInOrder) {
     for (size_t band = 0; band < m_runs.size(); ++band) {
         SCOPED_TRACE(band);
         const std::vector<InkRun> &runs = m_runs[band];
@@ -201,11 +202,36 @@ TEST_F(FontImage, BandsHoldOneCleanWhiteGlyphPerCharacterInOrder) {
                 << "column " << x;
         }
     }
-    uint32_t coloured = 0;
-    for (size_t i = 0; i < m_png.rgba.size(); i += 4)
-        coloured += m_png.rgba[i + 3] != 0 &&
-                    (m_png.rgba[i] != 255 || m_png.rgba[i + 1] != 255 || m_png.rgba[i + 2] != 255);
-    EXPECT_EQ(coloured, 0u) << "inked pixels that are not white";
+    // The look the scroll line is drawn with (white vertex colour): every glyph
+    // has a dark outline, so an opaque texel entered from the transparent ground
+    // is dark, and a fill that runs from light at the cap line to deep at the foot.
+    const auto luma = [&](uint32_t x, uint32_t y) {
+        const uint8_t *p = &m_png.rgba[(size_t(y) * m_png.width + x) * 4];
+        return (p[0] * 3 + p[1] * 6 + p[2]) / 10;
+    };
+    uint32_t edges = 0, darkEdges = 0;
+    uint64_t upper = 0, upperCount = 0, lower = 0, lowerCount = 0;
+    for (uint32_t y = 0; y < m_png.height; ++y) {
+        const uint32_t row = y % kBandHeight;
+        for (uint32_t x = 1; x < m_png.width; ++x) {
+            if (m_png.Alpha(x, y) == 255 && luma(x, y) > 140) {
+                (row < 22 ? upper : lower) += row < 22 || row > 32 ? luma(x, y) : 0;
+                (row < 22 ? upperCount : lowerCount) += row < 22 || row > 32;
+            }
+            if (m_png.Alpha(x, y) < 200 || m_png.Alpha(x - 1, y) >= 200)
+                continue;
+            bool fromGround = false;
+            for (uint32_t k = 1; k <= 3 && k <= x; ++k)
+                fromGround = fromGround || m_png.Alpha(x - k, y) == 0;
+            edges += fromGround;
+            darkEdges += fromGround && luma(x, y) < 90;
+        }
+    }
+    EXPECT_GT(edges, 1000u);
+    EXPECT_GE(darkEdges * 100, edges * 95u) << "glyph edges without their dark outline";
+    ASSERT_GT(upperCount, 0u);
+    ASSERT_GT(lowerCount, 0u);
+    EXPECT_GT(upper / upperCount, lower / lowerCount + 30) << "no light-to-deep fill";
     // A glyph given to the wrong character shows up as a narrow one wider than a wide one.
     const std::pair<unsigned char, unsigned char> narrowWide[] = {
         {'I', 'M'}, {'J', 'H'}, {'T', 'Q'},  {'Y', 'W'}, {'c', 'W'},  {'i', 'm'},
@@ -215,8 +241,29 @@ TEST_F(FontImage, BandsHoldOneCleanWhiteGlyphPerCharacterInOrder) {
         EXPECT_LT(m_widths.at(narrow), m_widths.at(wide)) << narrow << " vs " << wide;
 }
 
+// The scroll line shows one line at a time, so a line must neither carry on the
+// previous one (sentence case: no line starts in lower case) nor leave its phrase
+// hanging on a little word for the next one.
+bool StandsAlone(const std::string &line) {
+    if (line.empty())
+        return true;
+    if (std::islower(static_cast<unsigned char>(line.front())))
+        return false;
+    size_t end = line.size();
+    while (end > 0 && !std::isalpha(static_cast<unsigned char>(line[end - 1])))
+        --end;
+    size_t begin = end;
+    while (begin > 0 && std::isalpha(static_cast<unsigned char>(line[begin - 1])))
+        --begin;
+    // In sentence case a hanging article is in lower case; "Side A" ends on a name.
+    const std::string last = line.substr(begin, end - begin);
+    static const std::set<std::string> kHanging = {"the", "to",  "a",    "an", "and",
+                                                   "of",  "who", "that", "in", "on"};
+    return kHanging.count(last) == 0;
+}
+
 // The form the scroll line relies on: an empty first line, CR LF lines of at most 31
-// bytes that fit a 1024 pixel screen, only characters the font has, and no percent
+// bytes that fit the deck's scroll strip, only characters the font has, no percent
 // sign (the line is used as a format).
 TEST_F(FontImage, ScrollTextsHaveTheLineFormAndNameTheirTrack) {
     const std::pair<int, const char *> sides[] = {{109, "Undertow Lights"},
@@ -240,10 +287,15 @@ TEST_F(FontImage, ScrollTextsHaveTheLineFormAndNameTheirTrack) {
             ASSERT_TRUE(!ended || (lf > start && text[lf - 1] == '\r')) << "bare LF at " << lf;
             const std::string line = text.substr(start, lf - start - ended);
             EXPECT_LE(line.size() + 1, 31u) << line;
-            EXPECT_LE(LineWidth(line + '\r'), 990.0f) << line;
+            // Centred as (1024 - (W - 32)) / 2 with a 4 pixel shadow, all times the screen
+            // scale: the line stays inside the deck's scroll strip (columns 24 to 1000 of
+            // the picture) at every size when W is at most 936.
+            EXPECT_LE(LineWidth(line + '\r'), 936.0f) << line;
             for (char c : line)
                 EXPECT_TRUE(c == ' ' || (c > 0x20 && c < 0x7F && c != '%' && m_widths.count(c)))
                     << "no glyph for '" << c << "' in: " << line;
+            EXPECT_TRUE(StandsAlone(line))
+                << "shown alone for three seconds, this line is a fragment: " << line;
             ++lines;
             said += !line.empty();
         }

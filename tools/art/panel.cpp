@@ -1,12 +1,15 @@
-// Picture 106: the control deck. A brushed-metal deck with a glass strip for
-// the scroll text, two speaker grilles, a lit transport well, a console of
-// keys along the bottom, a neon sign board and a dark bay where the 3D logo
-// rises. Each button's rectangle carries its own alpha mark (below 10); every
-// other pixel is opaque. The program reads the marks to find the buttons.
+// Picture 106: the control deck, in the colours of the lake at night. A
+// brushed violet metal deck with a glass strip for the scroll text, two
+// speaker grilles, a transport dial whose three keys sit on one lit arc, a
+// slanted rail of keys along the bottom rising to a neon sign of the group's
+// name, and a bay where the 3D logo rises over a small moonlit lake. Each button's rectangle
+// carries its own alpha mark (below 10); every other pixel is opaque. The program reads the marks
+// to find the buttons.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
+#include "lake.h"
 #include "noise.h"
 #include "pictures.h"
 #include "scenery.h"
@@ -255,17 +258,6 @@ void PaintSign(CCanvas &c, const ArtKit &kit, const Button &b) {
     const CArtConfig &p = kit.config;
     const Colour neon = p.GetColour("deck.sign_neon");
     const Colour board = p.GetColour("deck.sign_face");
-    // Two short posts hold the board up from the console.
-    for (int k = 0; k < 2; ++k) {
-        const float px = b.x + (k == 0 ? 16.0f : b.w - 16.0f);
-        PaintShape(
-            c, static_cast<int>(px - 5), b.y - 26, static_cast<int>(px + 6), b.y + 4,
-            [&](float x, float y) { return SdRoundRect(x, y, px, b.y - 11.0f, 3.0f, 15.0f, 2.0f); },
-            [&](int x, int, float) {
-                const float v = 0.25f + 0.35f * std::cos((x + 0.5f - px) / 3.0f);
-                return Colour{v, v, v * 1.05f};
-            });
-    }
     // Shadow of the board on the deck.
     PaintShape(
         c, b.x - 10, b.y - 6, b.x + b.w + 16, b.y + b.h + 18,
@@ -297,26 +289,64 @@ void PaintSign(CCanvas &c, const ArtKit &kit, const Button &b) {
             }
             return col;
         });
+    // The group's name in neon serif capitals beside a crescent moon: the sign
+    // raises the group's logo.
     const CMask word =
-        kit.sansBold.RenderLine(DecodeUtf8(p.GetText("panel.sign")), 25.0f, 5.0f, 10);
-    AddMaskLight(c, word.Blurred(4), static_cast<int>(b.cx()) - word.Width() / 2,
-                 static_cast<int>(b.cy()) - word.Height() / 2 + 1, neon, 1.0f);
+        kit.serifBold.RenderLine(DecodeUtf8(p.GetText("panel.sign")), 19.0f, 1.5f, 10);
+    const int wx = static_cast<int>(b.cx()) + 13, wy = static_cast<int>(b.cy()) + 1;
+    CMask moon(30, 30);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x)
+            moon.Set(x, y,
+                     Coverage(std::max(SdCircle(x + 0.5f, y + 0.5f, 15.0f, 15.0f, 8.5f),
+                                       -SdCircle(x + 0.5f, y + 0.5f, 19.0f, 12.5f, 7.5f))));
+    const int mx = b.x + 6, my = static_cast<int>(b.cy()) - 15;
+    AddMaskLight(c, word.Blurred(4), wx - word.Width() / 2, wy - word.Height() / 2, neon, 1.0f);
+    AddMaskLight(c, moon.Blurred(3), mx, my, p.GetColour("deck.ring"), 0.8f);
     TextStyle lit;
-    lit.fill = {{0.0f, Colour{1.0f, 0.92f, 1.0f}}, {1.0f, Mix(neon, Colour{1, 1, 1}, 0.6f)}};
-    DrawStyledText(c, word, static_cast<int>(b.cx()), static_cast<int>(b.cy()) + 1, lit);
+    lit.fill = {{0.0f, Colour{1.0f, 0.95f, 0.88f}}, {1.0f, Mix(neon, Colour{1, 1, 1}, 0.5f)}};
+    DrawStyledText(c, word, wx, wy, lit);
+    PaintMask(c, moon, mx, my, 1.0f, [&](int, int) { return p.GetColour("dusk.moon"); });
 }
 
-void PaintTransportWell(CCanvas &c, const CArtConfig &p) {
-    const float cx = 503.0f, cy = 334.0f, r = 124.0f;
+// The dial: a dish centred on the circle through the play, previous and next
+// keys, with a lit groove along that circle so the three keys read as beads
+// on one arc.
+struct Dial {
+    float cx = 503.0f, cy = 334.0f, arc = 60.0f;
+};
+
+Dial FindDial(const std::vector<Button> &buttons) {
+    std::vector<const Button *> keys;
+    for (const Button &b : buttons)
+        if (b.icon == "play" || b.icon == "previous" || b.icon == "next")
+            keys.push_back(&b);
+    Dial dial;
+    if (keys.size() != 3)
+        return dial;
+    const float ax = keys[0]->cx(), ay = keys[0]->cy(), bx = keys[1]->cx(), by = keys[1]->cy(),
+                cx = keys[2]->cx(), cy = keys[2]->cy();
+    const float d = 2.0f * (ax * (by - cy) + bx * (cy - ay) + cx * (ay - by));
+    if (std::fabs(d) < 1e-3f)
+        return dial;
+    const float a2 = ax * ax + ay * ay, b2 = bx * bx + by * by, c2 = cx * cx + cy * cy;
+    dial.cx = (a2 * (by - cy) + b2 * (cy - ay) + c2 * (ay - by)) / d;
+    dial.cy = (a2 * (cx - bx) + b2 * (ax - cx) + c2 * (bx - ax)) / d;
+    dial.arc = std::hypot(ax - dial.cx, ay - dial.cy);
+    return dial;
+}
+
+void PaintTransportWell(CCanvas &c, const CArtConfig &p, const Dial &dial) {
+    const float cx = dial.cx, cy = dial.cy, r = 136.0f;
     const Colour ring = p.GetColour("deck.ring");
+    const Colour metal = p.GetColour("deck.metal_light");
     PaintShape(
         c, static_cast<int>(cx - r - 30), static_cast<int>(cy - r - 30),
         static_cast<int>(cx + r + 30), static_cast<int>(cy + r + 30),
         [&](float x, float y) { return SdCircle(x, y, cx, cy, r + 12.0f); },
         [&](int x, int y, float) {
             const float a = std::atan2(y - cy, x - cx);
-            const float v = 0.2f + 0.14f * std::cos(a + 2.2f);
-            return Colour{v, v * 1.02f, v * 1.07f};
+            return Scale(metal, 1.25f + 0.65f * std::cos(a + 2.2f));
         });
     PaintShape(
         c, static_cast<int>(cx - r - 2), static_cast<int>(cy - r - 2), static_cast<int>(cx + r + 2),
@@ -325,32 +355,56 @@ void PaintTransportWell(CCanvas &c, const CArtConfig &p) {
             const float fx = x + 0.5f - cx, fy = y + 0.5f - cy;
             const float rr = std::hypot(fx, fy);
             // Dark dish with fine circular machining and a lit ring at its rim.
-            float v = 0.06f + 0.03f * (fy / r) + 0.012f * std::sin(rr * 1.9f);
-            Colour col{v, v * 1.05f, v * 1.15f};
-            col = Add(col, Scale(ring, 0.9f * std::exp(-std::fabs(d + 5.0f) / 1.6f)));
-            col = Add(col, Scale(ring, 0.18f * std::exp(-std::fabs(d + 5.0f) / 14.0f)));
+            const float v = 0.9f + 0.35f * (fy / r) + 0.15f * std::sin(rr * 1.9f);
+            Colour col = Scale(p.GetColour("deck.glass_top"), v);
+            col = Add(col, Scale(ring, 0.8f * std::exp(-std::fabs(d + 5.0f) / 1.6f)));
+            col = Add(col, Scale(ring, 0.14f * std::exp(-std::fabs(d + 5.0f) / 14.0f)));
+            // The groove the keys ride on.
+            const float groove = std::fabs(rr - dial.arc);
+            col = Scale(col, 1.0f - 0.6f * std::exp(-groove / 5.0f));
+            col = Add(col, Scale(ring, 0.55f * std::exp(-std::fabs(groove - 5.0f) / 1.0f)));
             return col;
         });
 }
 
-void PaintLogoBay(CCanvas &c, const CArtConfig &p) {
-    const std::vector<float> a = p.GetNumbers("area.logo");
+// The bay where the logo rises: a window onto the lake at night, a full moon
+// over the water, set in a recess.
+void PaintLogoBay(CCanvas &c, const ArtKit &kit) {
+    const std::vector<float> a = kit.config.GetNumbers("area.logo");
     if (a.size() != 4)
         return;
     const float cx = a[0] + a[2] * 0.5f, cy = a[1] + a[3] * 0.5f;
-    const Colour ring = p.GetColour("deck.ring");
+    CCanvas lake(kPictureWidth, kPictureHeight, Colour{0, 0, 0});
+    LakeView view;
+    view.horizon = 430;
+    view.sunX = 512.0f;
+    view.sunY = 470.0f;
+    view.afterglow = 0.45f;
+    view.night = 0.8f;
+    view.moonX = 512.0f;
+    view.moonY = 250.0f;
+    view.moonRadius = 34.0f;
+    view.moonBite = 0.0f;
+    view.moonPath = 1.2f;
+    view.hillScale = 0.6f;
+    view.stars = 260;
+    view.reeds = false;
+    view.seed = 106;
+    // The window shows the middle of that view, scaled down; only that part
+    // (and a margin for the ripples) is painted.
+    const float scale = 2.2f, ox = 512.0f - a[2] * 0.5f * scale,
+                oy = view.horizon - 0.6f * a[3] * scale;
+    view.clipLeft = std::max(0, static_cast<int>(ox) - 16);
+    view.clipRight = std::min(kPictureWidth, static_cast<int>(ox + a[2] * scale) + 16);
+    view.clipTop = std::max(0, static_cast<int>(oy) - 16);
+    view.clipBottom = std::min(kPictureHeight, static_cast<int>(oy + a[3] * scale) + 16);
+    PaintLake(lake, kit, view);
     Recess(c, cx, cy, a[2] * 0.5f, a[3] * 0.5f, 16.0f, [&](int x, int y, float d) {
-        const float tx = (x + 0.5f - cx) / (a[2] * 0.5f);
-        const float ty = (y + 0.5f - a[1]) / a[3];
-        // A cone of light from a lamp above and a pool of it on the floor.
-        const float cone =
-            std::exp(-std::pow(tx / (0.25f + 0.55f * ty), 2.0f)) * (0.3f + 0.7f * ty);
-        const float pool =
-            std::exp(-std::pow(tx / 0.7f, 2.0f) - std::pow((ty - 0.9f) / 0.06f, 2.0f));
-        float v = 0.03f + 0.09f * cone + 0.16f * pool;
-        Colour col{v * 0.9f, v, v * 1.25f};
-        col = Add(col, Scale(ring, 0.08f * pool));
-        return Scale(col, 1.0f - 0.7f * std::exp(d / 5.0f));
+        const Colour col =
+            lake.Sample(ox + (x + 0.5f - a[0]) * scale, oy + (y + 0.5f - a[1]) * scale);
+        // Darker towards the frame, deepest under its upper lip.
+        return Scale(col, (0.75f - 0.6f * std::exp(d / 6.0f)) *
+                              (1.0f - 0.35f * std::exp(-(y - a[1]) / 18.0f)));
     });
 }
 
@@ -401,13 +455,70 @@ void PaintNameplate(CCanvas &c, const ArtKit &kit) {
             v += 0.25f * std::exp(d / 1.5f) * (1.0f - t) - 0.2f * std::exp(d / 1.5f) * t;
             return Colour{v * 0.97f, v * 0.95f, v * 0.9f};
         });
-    Engrave(c, kit.serifBold.RenderLine(DecodeUtf8(p.GetText("title.name")), 38.0f, 2.0f, 4),
-            static_cast<int>(cx), static_cast<int>(cy) - 6, Colour{0.16f, 0.12f, 0.14f});
-    TextStyle small;
-    small.fill = {{0.0f, Colour{0.18f, 0.15f, 0.16f}}};
-    DrawStyledText(c,
-                   kit.sansBold.RenderLine(DecodeUtf8(p.GetText("sides.bottom")), 12.0f, 4.0f, 2),
-                   static_cast<int>(cx), static_cast<int>(cy) + 26, small);
+    // Deep cuts in the plate, filled with the lake's violet: the name in the
+    // display serif, the line under it in tracked condensed capitals.
+    const Colour ink = p.GetColour("font.outline");
+    Engrave(c, kit.serifBold.RenderLine(DecodeUtf8(p.GetText("title.name")), 42.0f, 1.0f, 4),
+            static_cast<int>(cx), static_cast<int>(cy) - 8, ink);
+    Engrave(c, kit.condensedBold.RenderLine(DecodeUtf8(p.GetText("sides.bottom")), 16.0f, 6.0f, 2),
+            static_cast<int>(cx), static_cast<int>(cy) + 26, ink);
+}
+
+// The line through the centres of the bottom keys and the sign: they step up
+// from left to right, so they sit on a rail that rises the same way.
+struct Rail {
+    float x0 = 0.0f, y0 = 0.0f, slope = 0.0f;
+    float At(float x) const { return y0 + slope * (x - x0); }
+};
+
+Rail FitRail(const std::vector<Button> &buttons) {
+    float n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (const Button &b : buttons)
+        if (b.icon == "quit" || b.icon == "stop" || b.icon == "pause" || b.icon == "sign") {
+            n += 1.0f;
+            sx += b.cx();
+            sy += b.cy();
+            sxx += b.cx() * b.cx();
+            sxy += b.cx() * b.cy();
+        }
+    Rail rail;
+    if (n < 2.0f || sxx * n - sx * sx < 1.0f)
+        return rail;
+    rail.x0 = sx / n;
+    rail.y0 = sy / n;
+    rail.slope = (sxy * n - sx * sy) / (sxx * n - sx * sx);
+    return rail;
+}
+
+void PaintRail(CCanvas &c, const CArtConfig &p, const Rail &rail) {
+    const Colour metal = p.GetColour("deck.metal_light");
+    const Colour ring = p.GetColour("deck.ring");
+    const float x0 = 44.0f, x1 = 668.0f, above = 52.0f, below = 36.0f, round = 14.0f;
+    const float norm = 1.0f / std::sqrt(1.0f + rail.slope * rail.slope);
+    // Signed distance to the slanted plate: a band along the rail, round corners.
+    auto sd = [&](float x, float y) {
+        const float across = (y - rail.At(x)) * norm; // positive below the line
+        const float band = std::max(across - below, -above - across) + round;
+        const float along = std::max(x0 - x, x - x1) + round;
+        return std::min(std::max(along, band), 0.0f) +
+               std::hypot(std::max(along, 0.0f), std::max(band, 0.0f)) - round;
+    };
+    PaintShape(
+        c, 30, 600, 690, kPictureHeight, [&](float x, float y) { return sd(x - 4, y - 6) / 6.0f; },
+        [](int, int, float) {
+            return Colour{0, 0, 0};
+        },
+        0.5f);
+    PaintShape(c, 30, 600, 690, kPictureHeight, sd, [&](int x, int y, float d) {
+        const float across = ((y + 0.5f) - rail.At(x + 0.5f)) * norm;
+        const float t = (across + above) / (above + below);
+        Colour col = Scale(metal, 1.5f - 0.6f * t);
+        const float brush = Fbm(x / 200.0f, (y - rail.slope * x) / 1.2f, 2, 71) - 0.5f;
+        col = Scale(col, 1.0f + 0.2f * brush);
+        // Lit upper bevel, shaded lower one, and a thin teal inlay along the rail.
+        col = Scale(col, 1.0f + 0.6f * std::exp(d / 1.5f) * (t < 0.5f ? 1.0f : -0.8f));
+        return Add(col, Scale(ring, 0.5f * std::exp(-std::fabs(across - below + 8.0f) / 0.9f)));
+    });
 }
 
 } // namespace
@@ -415,33 +526,36 @@ void PaintNameplate(CCanvas &c, const ArtKit &kit) {
 CCanvas PaintPanel(const ArtKit &kit) {
     const CArtConfig &p = kit.config;
     CCanvas c(kPictureWidth, kPictureHeight, Colour{0, 0, 0});
+    const std::vector<Button> buttons = LoadButtons(p);
+    const Dial dial = FindDial(buttons);
+    const Rail rail = FitRail(buttons);
     PaintMetal(c, p);
     PaintGlassStrip(c, p);
     PaintSpeaker(c, 200.0f, 322.0f, 118.0f);
     PaintSpeaker(c, 822.0f, 310.0f, 112.0f);
-    PaintTransportWell(c, p);
+    PaintTransportWell(c, p, dial);
     PaintVents(c);
     PaintNameplate(c, kit);
     // Console strip along the bottom.
+    const Colour metal = p.GetColour("deck.metal_dark");
     PaintShape(
         c, 0, 640, kPictureWidth, kPictureHeight, [](float, float y) { return 652.0f - y; },
-        [](int, int y, float d) {
-            const float v = 0.13f - 0.05f * (y - 652.0f) / 116.0f + (d > -2.0f ? 0.15f : 0.0f);
-            return Colour{v, v * 1.02f, v * 1.08f};
+        [&](int, int y, float d) {
+            return Scale(metal, 1.1f - 0.4f * (y - 652.0f) / 116.0f + (d > -2.0f ? 1.2f : 0.0f));
         });
-    PaintLogoBay(c, p);
+    PaintRail(c, p, rail);
+    PaintLogoBay(c, kit);
     PaintScrew(c, 14.0f, 14.0f, 0.4f);
     PaintScrew(c, 1009.0f, 14.0f, 1.1f);
     PaintScrew(c, 14.0f, 630.0f, 2.0f);
     PaintScrew(c, 1009.0f, 630.0f, 0.7f);
 
     const Colour engrave = p.GetColour("deck.engrave");
-    Engrave(c, kit.sansBold.RenderLine(DecodeUtf8(p.GetText("panel.brand")), 26.0f, 8.0f, 4), 78,
+    Engrave(c, kit.serifBold.RenderLine(DecodeUtf8(p.GetText("panel.brand")), 28.0f, 6.0f, 4), 80,
             27, engrave);
-    Engrave(c, kit.sans.RenderLine(DecodeUtf8(p.GetText("panel.model")), 14.0f, 3.0f, 4), 786, 28,
-            engrave);
+    Engrave(c, kit.condensedBold.RenderLine(DecodeUtf8(p.GetText("panel.model")), 15.0f, 3.0f, 4),
+            790, 28, engrave);
 
-    const std::vector<Button> buttons = LoadButtons(p);
     const std::vector<std::string> labels = p.GetTexts("panel.labels");
     for (size_t i = 0; i < buttons.size(); ++i) {
         const Button &b = buttons[i];
@@ -449,12 +563,18 @@ CCanvas PaintPanel(const ArtKit &kit) {
             PaintSign(c, kit, b);
         else
             PaintKey(c, p, b);
-        if (i >= labels.size() || b.icon == "sign")
+        if (i >= labels.size())
             continue;
-        const CMask label = kit.sansBold.RenderLine(DecodeUtf8(labels[i]), 11.0f, 2.5f, 2);
-        int lx = static_cast<int>(b.cx()), ly = b.y - 15;
-        if (b.icon == "previous" || b.icon == "next")
-            ly = b.y + b.h + 16; // below the key, inside the well
+        const CMask label = kit.condensedBold.RenderLine(DecodeUtf8(labels[i]), 13.0f, 2.5f, 2);
+        // Above the key on the rail, following its rise; on the dial, play's
+        // label above it, previous and next below theirs, inside the groove's
+        // circle and clear of the dish's lit rim.
+        int lx = static_cast<int>(b.cx());
+        int ly = static_cast<int>(std::lround(rail.At(b.cx()) - b.h * 0.5f - 14.0f));
+        if (b.icon == "play")
+            ly = b.y - 14;
+        else if (b.icon == "previous" || b.icon == "next")
+            ly = b.y + b.h + 13;
         Engrave(c, label, lx, ly, engrave);
     }
 

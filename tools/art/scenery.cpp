@@ -45,8 +45,16 @@ void DrawStars(CCanvas &canvas, int count, uint32_t seed, int yMax, int yFadeSta
 
 void AddRadialGlow(CCanvas &canvas, float cx, float cy, float falloff, Colour colour,
                    float amount) {
-    for (int y = 0; y < canvas.Height(); ++y)
-        for (int x = 0; x < canvas.Width(); ++x) {
+    // Beyond this distance the light is below 0.001 and adds nothing.
+    if (amount <= 0.001f || falloff <= 0.0f)
+        return;
+    const float reach = falloff * std::log(amount / 0.001f) + 1.0f;
+    const int x0 = std::max(0, static_cast<int>(cx - reach));
+    const int x1 = std::min(canvas.Width(), static_cast<int>(cx + reach) + 1);
+    const int y0 = std::max(0, static_cast<int>(cy - reach));
+    const int y1 = std::min(canvas.Height(), static_cast<int>(cy + reach) + 1);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
             const float d =
                 std::hypot(static_cast<float>(x) + 0.5f - cx, static_cast<float>(y) + 0.5f - cy);
             const float a = amount * std::exp(-d / falloff);

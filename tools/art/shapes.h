@@ -7,8 +7,14 @@
 // Signed distances (pixels, negative inside) of simple shapes, and painting
 // of any such shape with one pixel of anti-aliasing.
 
+// Length of (x, y): the plain square root, several times faster than
+// std::hypot, whose overflow care these pixel distances never need.
+inline float Length(float x, float y) {
+    return std::sqrt(x * x + y * y);
+}
+
 inline float SdCircle(float px, float py, float cx, float cy, float r) {
-    return std::hypot(px - cx, py - cy) - r;
+    return Length(px - cx, py - cy) - r;
 }
 
 // Rectangle centred at (cx, cy) with half sizes hw, hh and corner radius r.
@@ -17,7 +23,7 @@ inline float SdRoundRect(float px, float py, float cx, float cy, float hw, float
     const float qy = std::fabs(py - cy) - hh + r;
     const float ox = std::max(qx, 0.0f);
     const float oy = std::max(qy, 0.0f);
-    return std::hypot(ox, oy) + std::min(std::max(qx, qy), 0.0f) - r;
+    return Length(ox, oy) + std::min(std::max(qx, qy), 0.0f) - r;
 }
 
 // Distance to the segment a-b, minus half the stroke width.
@@ -27,7 +33,7 @@ inline float SdSegment(float px, float py, float ax, float ay, float bx, float b
     const float len2 = dx * dx + dy * dy;
     float t = len2 > 0.0f ? ((px - ax) * dx + (py - ay) * dy) / len2 : 0.0f;
     t = std::clamp(t, 0.0f, 1.0f);
-    return std::hypot(px - ax - t * dx, py - ay - t * dy) - halfWidth;
+    return Length(px - ax - t * dx, py - ay - t * dy) - halfWidth;
 }
 
 // Triangle a, b, c (any winding).
@@ -35,7 +41,7 @@ inline float SdTriangle(float px, float py, float ax, float ay, float bx, float 
                         float cy) {
     auto edge = [&](float x0, float y0, float x1, float y1) {
         const float ex = x1 - x0, ey = y1 - y0;
-        const float len = std::hypot(ex, ey);
+        const float len = Length(ex, ey);
         return len > 0.0f ? ((px - x0) * ey - (py - y0) * ex) / len : 0.0f;
     };
     float d0 = edge(ax, ay, bx, by), d1 = edge(bx, by, cx, cy), d2 = edge(cx, cy, ax, ay);

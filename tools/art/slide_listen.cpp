@@ -1,8 +1,10 @@
-// Picture 105: an invitation to listen. Sound rings from two ear cups
-// interfere across the screen around a pair of neon headphones.
+// Picture 105: an invitation to listen. A pair of headphones hangs in the
+// night sky around the rising moon, rimmed in ember light, and their sound
+// spreads over the lake below as rings of teal ripples.
 #include <algorithm>
 #include <cmath>
 
+#include "lake.h"
 #include "pictures.h"
 #include "scenery.h"
 #include "shapes.h"
@@ -31,88 +33,99 @@ float SdHeadphones(float x, float y) {
     return std::min(band, std::min(cupL, cupR));
 }
 
-void PaintRings(CCanvas &c, const CArtConfig &p) {
-    const Colour back = p.GetColour("listen.back");
-    const Colour ringA = p.GetColour("listen.ring_a");
-    const Colour ringB = p.GetColour("listen.ring_b");
-    for (int y = 0; y < kPictureHeight; ++y)
-        for (int x = 0; x < kPictureWidth; ++x) {
-            const float fx = x + 0.5f, fy = y + 0.5f;
-            const float d1 = std::hypot(fx - (kCentreX - kCupX), fy - kCupY);
-            const float d2 = std::hypot(fx - (kCentreX + kCupX), fy - kCupY);
-            const float w1 =
-                std::pow(0.5f + 0.5f * std::cos(d1 * 0.13f), 10.0f) * std::exp(-d1 / 420.0f);
-            const float w2 =
-                std::pow(0.5f + 0.5f * std::cos(d2 * 0.13f), 10.0f) * std::exp(-d2 / 420.0f);
-            const float mixT = SmoothStep(-200.0f, 200.0f, fx - kCentreX);
-            Colour col = Mix(back, Scale(back, 2.5f), fy / kPictureHeight);
-            col = Add(col, Scale(ringA, 0.5f * w1 * (1.0f - 0.5f * mixT)));
-            col = Add(col, Scale(ringB, 0.5f * w2 * (0.5f + 0.5f * mixT)));
-            // Where both waves meet, a brighter interference lattice.
-            col = Add(col, Scale(Mix(ringA, ringB, mixT), 0.6f * std::sqrt(w1 * w2)));
-            c.Set(x, y, col);
-        }
-}
-
 } // namespace
 
 CCanvas PaintListen(const ArtKit &kit) {
     const CArtConfig &p = kit.config;
     CCanvas c(kPictureWidth, kPictureHeight, Colour{0, 0, 0});
-    PaintRings(c, p);
-    const Colour neon = p.GetColour("listen.neon");
+    LakeView view;
+    view.horizon = 500;
+    view.sunX = 512.0f;
+    view.sunY = 560.0f;
+    view.afterglow = 0.5f;
+    view.night = 0.7f;
+    view.moonX = kCentreX;
+    view.moonY = kCupY - 24.0f;
+    view.moonRadius = 50.0f;
+    view.moonBite = 0.0f;
+    view.moonPath = 1.2f;
+    view.hillScale = 0.6f;
+    view.ripplesX = kCentreX;
+    view.ripplesY = 640.0f;
+    view.seed = 105;
+    PaintLake(c, kit, view);
+    const Colour ember = p.GetColour("dusk.sun_glow");
+    const Colour teal = p.GetColour("dusk.teal");
 
-    // Glow behind the headphones, then the dark body with a neon rim.
-    CMask shape(kPictureWidth, kPictureHeight);
+    // Glow behind the headphones, then the dark body with an ember rim.
+    // The mask covers the headphones and room for the glow's spread.
+    constexpr int kGlowX = 236, kGlowY = 36;
+    CMask shape(552, 468);
     for (int y = 100; y < 440; ++y)
         for (int x = 300; x < 724; ++x)
-            shape.Set(x, y, Coverage(SdHeadphones(x + 0.5f, y + 0.5f)));
-    AddMaskLight(c, shape.Blurred(16), 0, 0, neon, 0.9f);
+            shape.Set(x - kGlowX, y - kGlowY, Coverage(SdHeadphones(x + 0.5f, y + 0.5f)));
+    AddMaskLight(c, shape.Blurred(16), kGlowX, kGlowY, ember, 0.5f);
+    const Colour body = p.GetColour("font.outline");
     PaintShape(c, 300, 100, 724, 440, SdHeadphones, [&](int x, int y, float d) {
-        const float shade = 0.10f + 0.08f * (1.0f - (y - 150.0f) / 250.0f);
-        Colour body{shade, shade * 0.9f, shade * 1.3f};
-        // Neon line along the inside of the edge; a cushion ring on each cup.
-        const float rim = std::exp(-std::fabs(d + 3.0f) / 1.4f);
-        body = Add(body, Scale(neon, rim));
+        Colour col = Scale(body, 1.2f + 0.6f * (1.0f - (y - 150.0f) / 250.0f));
+        // Ember light along the inside of the edge; a teal cushion ring on each cup.
+        col = Add(col, Scale(ember, std::exp(-std::fabs(d + 3.0f) / 1.4f)));
         const float cushion = std::min(std::fabs(SdRoundRect(x + 0.5f, y + 0.5f, kCentreX - kCupX,
                                                              kCupY, 14.0f, 40.0f, 12.0f)),
                                        std::fabs(SdRoundRect(x + 0.5f, y + 0.5f, kCentreX + kCupX,
                                                              kCupY, 14.0f, 40.0f, 12.0f)));
-        body = Add(body, Scale(Colour{1.0f, 0.8f, 1.0f}, 0.7f * std::exp(-cushion / 1.2f)));
-        return body;
+        return Add(col, Scale(teal, 0.8f * std::exp(-cushion / 1.2f)));
     });
+    ApplyVignette(c, 0.35f);
 
     TextStyle main;
-    main.fill = {{0.0f, p.GetColour("listen.text_top")}, {1.0f, p.GetColour("listen.text_bottom")}};
-    main.outline = Colour{0.02f, 0.02f, 0.08f};
+    main.fill = {{0.0f, p.GetColour("title.fill_top")},
+                 {0.55f, p.GetColour("title.fill_mid")},
+                 {1.0f, p.GetColour("title.fill_bottom")}};
+    main.outline = p.GetColour("font.outline");
     main.outlineWidth = 4.0f;
-    main.glow = p.GetColour("listen.text_bottom");
+    main.glow = ember;
     main.glowRadius = 16;
-    main.glowAmount = 0.6f;
+    main.glowAmount = 0.45f;
     main.shadowOpacity = 0.75f;
     main.shadowDx = 6;
     main.shadowDy = 7;
     main.shadowBlur = 4;
     const CMask words =
-        kit.sansBold.RenderLine(DecodeUtf8(p.GetText("listen.main")), 84.0f, 6.0f, 50);
-    DrawStyledText(c, words, 512, 540, main);
+        kit.condensedBold.RenderLine(DecodeUtf8(p.GetText("listen.main")), 92.0f, 8.0f, 50);
+    DrawStyledText(c, words, 512, 566, main);
 
     TextStyle sub;
-    sub.fill = {{0.0f, Colour{1.0f, 0.9f, 1.0f}}, {1.0f, Colour{0.9f, 0.75f, 0.95f}}};
-    sub.glow = neon;
+    sub.fill = {{0.0f, Mix(teal, Colour{1, 1, 1}, 0.6f)}, {1.0f, Mix(teal, Colour{1, 1, 1}, 0.3f)}};
+    sub.outline = p.GetColour("font.outline");
+    sub.outlineWidth = 2.0f;
+    sub.glow = teal;
     sub.glowRadius = 8;
-    sub.glowAmount = 0.4f;
-    sub.shadowOpacity = 0.8f;
+    sub.glowAmount = 0.3f;
+    sub.shadowOpacity = 0.9f;
     sub.shadowDx = 2;
     sub.shadowDy = 3;
     sub.shadowBlur = 2;
-    DrawStyledText(c, kit.serif.RenderLine(DecodeUtf8(p.GetText("listen.sub")), 36.0f, 3.0f, 20),
-                   512, 628, sub);
+    DrawStyledText(c,
+                   kit.serifItalic.RenderLine(DecodeUtf8(p.GetText("listen.sub")), 40.0f, 1.5f, 20),
+                   512, 648, sub);
 
+    // The footer reads at a glance: cream on a soft dark band.
+    for (int y = 690; y < 746; ++y)
+        for (int x = 0; x < kPictureWidth; ++x) {
+            const float band = std::exp(-std::pow((y - 718.0f) / 18.0f, 2.0f)) *
+                               std::exp(-std::pow((x - 512.0f) / 300.0f, 2.0f));
+            c.Set(x, y, Scale(c.Get(x, y), 1.0f - 0.5f * band));
+        }
     TextStyle footer;
-    footer.fill = {{0.0f, Colour{0.55f, 0.65f, 0.8f}}, {1.0f, Colour{0.45f, 0.55f, 0.7f}}};
-    DrawStyledText(c, kit.sans.RenderLine(DecodeUtf8(p.GetText("listen.footer")), 17.0f, 4.0f, 4),
-                   512, 722, footer);
-    ApplyVignette(c, 0.4f);
+    footer.fill = {{0.0f, p.GetColour("dusk.moon")},
+                   {1.0f, Scale(p.GetColour("dusk.moon"), 0.88f)}};
+    footer.shadowOpacity = 0.9f;
+    footer.shadowDx = 2;
+    footer.shadowDy = 2;
+    footer.shadowBlur = 2;
+    DrawStyledText(
+        c, kit.condensedBold.RenderLine(DecodeUtf8(p.GetText("listen.footer")), 26.0f, 4.0f, 6),
+        512, 718, footer);
     return c;
 }

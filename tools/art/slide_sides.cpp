@@ -1,9 +1,10 @@
-// Picture 103: a music disk in four sides. Four records lie over a backdrop
-// of raster bars, each with its side letter on the label and its track title
-// beneath.
+// Picture 103: a music disk on four sides. Four records float over the lake
+// at the blue hour like four moons, each with its side letter on the label
+// and its track title beneath, all titles set at one size.
 #include <algorithm>
 #include <cmath>
 
+#include "lake.h"
 #include "noise.h"
 #include "pictures.h"
 #include "scenery.h"
@@ -14,40 +15,7 @@ namespace {
 
 constexpr float kRecordY = 372.0f;
 constexpr float kRecordRadius = 102.0f;
-constexpr float kLabelRadius = 38.0f;
-
-void PaintBackdrop(CCanvas &c, const CArtConfig &p) {
-    const Colour a = p.GetColour("sides.back_a");
-    const Colour b = p.GetColour("sides.back_b");
-    const std::vector<float> labels = p.GetNumbers("sides.label");
-    for (int y = 0; y < kPictureHeight; ++y) {
-        const float fy = static_cast<float>(y);
-        // Slow plasma of interfering sines for the base colour.
-        for (int x = 0; x < kPictureWidth; ++x) {
-            const float fx = static_cast<float>(x);
-            const float v = std::sin(fx * 0.011f + std::sin(fy * 0.013f) * 2.0f) +
-                            std::sin(fy * 0.017f - fx * 0.004f) +
-                            std::sin(std::hypot(fx - 700.0f, fy - 200.0f) * 0.02f);
-            c.Set(x, y, Mix(a, b, 0.5f + 0.25f * v));
-        }
-    }
-    // Thin copper lines in the four label colours sweep across.
-    for (int i = 0; i < 24; ++i) {
-        const int k = i % 4;
-        const Colour col{labels[k * 3] / 255.0f, labels[k * 3 + 1] / 255.0f,
-                         labels[k * 3 + 2] / 255.0f};
-        const float yc = 40.0f + i * 30.0f + 10.0f * std::sin(i * 1.7f);
-        for (int y = static_cast<int>(yc) - 4; y <= static_cast<int>(yc) + 4; ++y) {
-            const float t = (y + 0.5f - yc) / 4.0f;
-            const float shade = std::max(0.0f, 1.0f - t * t);
-            for (int x = 0; x < kPictureWidth; ++x) {
-                const float sweep = 0.5f + 0.5f * std::sin(x * 0.006f + i * 0.9f);
-                c.AddLight(x, y, col, 0.16f * shade * sweep);
-            }
-        }
-    }
-    ApplyScanlines(c, 0.15f);
-}
+constexpr float kLabelRadius = 42.0f;
 
 void PaintRecord(CCanvas &c, const ArtKit &kit, float cx, Colour label, const std::string &letter) {
     // Soft shadow under the record.
@@ -77,8 +45,11 @@ void PaintRecord(CCanvas &c, const ArtKit &kit, float cx, Colour label, const st
                 const float grain = 0.92f + 0.08f * Fbm(x / 3.0f, y / 3.0f, 2, 17);
                 Colour col =
                     Scale(label, grain * (1.0f - 0.25f * SmoothStep(30.0f, kLabelRadius, r)));
-                if (r < 3.2f)
-                    col = Colour{0.02f, 0.02f, 0.03f}; // spindle hole
+                // The spindle hole with a pressed ring round it, kept clear of the letter.
+                if (r < 4.0f)
+                    col = Colour{0.02f, 0.02f, 0.03f};
+                else if (r < 7.5f)
+                    col = Scale(col, 0.85f + 0.1f * (r - 4.0f) / 3.5f);
                 return col;
             }
             // Vinyl: fine grooves, a plain lead-in band and two sheens of light.
@@ -93,8 +64,8 @@ void PaintRecord(CCanvas &c, const ArtKit &kit, float cx, Colour label, const st
         });
     TextStyle style;
     style.fill = {{0.0f, Colour{0.08f, 0.06f, 0.12f}}, {1.0f, Colour{0.02f, 0.02f, 0.05f}}};
-    const CMask mark = kit.sansBold.RenderLine(DecodeUtf8(letter), 27.0f, 0.0f, 2);
-    DrawStyledText(c, mark, static_cast<int>(cx), static_cast<int>(kRecordY) - 20, style);
+    const CMask mark = kit.serifBold.RenderLine(DecodeUtf8(letter), 24.0f, 0.0f, 2);
+    DrawStyledText(c, mark, static_cast<int>(cx), static_cast<int>(kRecordY) - 22, style);
 }
 
 } // namespace
@@ -102,61 +73,104 @@ void PaintRecord(CCanvas &c, const ArtKit &kit, float cx, Colour label, const st
 CCanvas PaintSides(const ArtKit &kit) {
     const CArtConfig &p = kit.config;
     CCanvas c(kPictureWidth, kPictureHeight, Colour{0, 0, 0});
-    PaintBackdrop(c, p);
+    LakeView view;
+    view.horizon = 600;
+    view.sunX = 840.0f;
+    view.sunY = 626.0f;
+    view.afterglow = 0.55f;
+    view.night = 0.4f;
+    view.moonX = 120.0f;
+    view.moonY = 70.0f;
+    view.moonRadius = 16.0f;
+    view.moonPath = 0.6f;
+    view.hillScale = 0.7f;
+    view.pines = false; // the titles stand where the woods would be
+    view.seed = 103;
+    PaintLake(c, kit, view);
+    // A veil of dusk over the middle so the records and titles read.
+    for (int y = 0; y < kPictureHeight; ++y)
+        for (int x = 0; x < kPictureWidth; ++x) {
+            const float band = std::exp(-std::pow((y - kRecordY - 60.0f) / 200.0f, 2.0f));
+            c.Set(x, y, Scale(c.Get(x, y), 1.0f - 0.45f * band));
+        }
+
     const std::vector<float> labels = p.GetNumbers("sides.label");
     const std::vector<std::string> letters = p.GetTexts("sides.letters");
     const std::vector<std::string> titles = p.GetTexts("sides.titles");
     const Colour text = p.GetColour("sides.text");
-    for (size_t i = 0; i < 4 && i < letters.size() && i < titles.size() && labels.size() >= 12;
-         ++i) {
+    const size_t count = std::min({letters.size(), titles.size(), labels.size() / 3, size_t{4}});
+    // One size for every title: the largest at which the longest fits its column.
+    float size = 22.0f;
+    for (; size > 12.0f; size -= 1.0f) {
+        bool fits = true;
+        for (size_t i = 0; i < count; ++i)
+            fits = fits &&
+                   kit.serifItalic.RenderLine(DecodeUtf8(titles[i]), size, 0.5f, 6).Width() <= 228;
+        if (fits)
+            break;
+    }
+    for (size_t i = 0; i < count; ++i) {
         const float cx = 158.0f + 236.0f * static_cast<float>(i);
         const Colour label{labels[i * 3] / 255.0f, labels[i * 3 + 1] / 255.0f,
                            labels[i * 3 + 2] / 255.0f};
         PaintRecord(c, kit, cx, label, letters[i]);
 
         TextStyle side;
-        side.fill = {{0.0f, label}, {1.0f, Scale(label, 0.8f)}};
+        side.fill = {{0.0f, Mix(label, Colour{1, 1, 1}, 0.3f)}, {1.0f, label}};
         side.glow = label;
         side.glowRadius = 6;
         side.glowAmount = 0.4f;
+        side.shadowOpacity = 0.8f;
+        side.shadowDx = 2;
+        side.shadowDy = 2;
+        side.shadowBlur = 2;
         const CMask sideMark =
-            kit.sansBold.RenderLine(DecodeUtf8("SIDE " + letters[i]), 18.0f, 5.0f, 18);
+            kit.condensedBold.RenderLine(DecodeUtf8("SIDE " + letters[i]), 20.0f, 5.0f, 18);
         DrawStyledText(c, sideMark, static_cast<int>(cx), 508, side);
 
-        // Titles shrink until they fit their column.
-        float size = 21.0f;
-        CMask name = kit.serif.RenderLine(DecodeUtf8(titles[i]), size, 0.5f, 6);
-        while (name.Width() > 230 && size > 12.0f) {
-            size -= 1.0f;
-            name = kit.serif.RenderLine(DecodeUtf8(titles[i]), size, 0.5f, 6);
-        }
         TextStyle titleStyle;
         titleStyle.fill = {{0.0f, text}, {1.0f, Scale(text, 0.85f)}};
-        titleStyle.shadowOpacity = 0.8f;
+        titleStyle.shadowOpacity = 0.9f;
         titleStyle.shadowDx = 2;
         titleStyle.shadowDy = 2;
-        titleStyle.shadowBlur = 1;
-        DrawStyledText(c, name, static_cast<int>(cx), 540, titleStyle);
+        titleStyle.shadowBlur = 2;
+        DrawStyledText(c, kit.serifItalic.RenderLine(DecodeUtf8(titles[i]), size, 0.5f, 6),
+                       static_cast<int>(cx), 542, titleStyle);
     }
 
+    // "a music disk" in the display serif with the dusk fill; "on four sides"
+    // in tracked condensed capitals lit teal, as on a record sleeve.
     TextStyle big;
-    big.fill = {{0.0f, Colour{1, 1, 1}},
-                {0.6f, Colour{0.85f, 0.88f, 1.0f}},
-                {1.0f, Colour{0.6f, 0.55f, 0.9f}}};
-    big.outline = Colour{0.05f, 0.02f, 0.1f};
-    big.outlineWidth = 3.0f;
-    big.glow = Colour{0.6f, 0.4f, 1.0f};
+    big.fill = {{0.0f, p.GetColour("title.fill_top")},
+                {0.55f, p.GetColour("title.fill_mid")},
+                {1.0f, p.GetColour("title.fill_bottom")}};
+    big.outline = p.GetColour("title.outline");
+    big.outlineWidth = 3.5f;
+    big.glow = p.GetColour("title.glow");
     big.glowRadius = 14;
-    big.glowAmount = 0.5f;
+    big.glowAmount = 0.45f;
     big.shadowOpacity = 0.7f;
     big.shadowDx = 5;
     big.shadowDy = 6;
     big.shadowBlur = 4;
-    const CMask top = kit.serifBold.RenderLine(DecodeUtf8(p.GetText("sides.top")), 76.0f, 2.0f, 50);
-    DrawStyledText(c, top, 512, 150, big);
+    const CMask top = kit.serifBold.RenderLine(DecodeUtf8(p.GetText("sides.top")), 84.0f, 2.0f, 50);
+    DrawStyledText(c, top, 512, 140, big);
+
+    TextStyle sleeve;
+    sleeve.fill = {{0.0f, Mix(p.GetColour("dusk.teal"), Colour{1, 1, 1}, 0.55f)},
+                   {1.0f, p.GetColour("dusk.teal")}};
+    sleeve.outline = p.GetColour("font.outline");
+    sleeve.outlineWidth = 2.5f;
+    sleeve.glow = p.GetColour("dusk.teal");
+    sleeve.glowRadius = 10;
+    sleeve.glowAmount = 0.4f;
+    sleeve.shadowOpacity = 0.7f;
+    sleeve.shadowDx = 3;
+    sleeve.shadowDy = 4;
+    sleeve.shadowBlur = 3;
     const CMask bottom =
-        kit.sansBold.RenderLine(DecodeUtf8(p.GetText("sides.bottom")), 60.0f, 8.0f, 50);
-    DrawStyledText(c, bottom, 512, 660, big);
+        kit.condensedBold.RenderLine(DecodeUtf8(p.GetText("sides.bottom")), 44.0f, 14.0f, 40);
+    DrawStyledText(c, bottom, 512, 236, sleeve);
     ApplyVignette(c, 0.35f);
     return c;
 }

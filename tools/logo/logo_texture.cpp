@@ -29,27 +29,42 @@ float Band(float x, float from, float to) {
     return (x >= from && x < to) ? 1.0f : 0.0f;
 }
 
-// Colour of the bare medallion (no lettering) at a radius given as a
-// fraction of the outer radius.
-Rgb Medallion(float rf) {
-    const Rgb gold = {236, 184, 78};
-    const Rgb darkGold = {120, 78, 28};
+// Colour of the bare medallion (no lettering) at pixel (x, y) of the texture.
+// The face is a small picture of the lake at dusk: violet sky with the moon
+// above, an ember glow on the horizon, dark water with teal ripples below. The
+// rim is turned copper, warm like the setting sun.
+Rgb Medallion(float x, float y) {
+    const float dx = (x - 128.0f) / 128.0f, dy = (y - 128.0f) / 128.0f;
+    const float rf = std::sqrt(dx * dx + dy * dy);
+    const Rgb copper = {240, 150, 62};
+    const Rgb darkCopper = {110, 48, 30};
     if (rf >= kFaceEdge - 0.012f) {
         // Turned metal: faint concentric lines, a dark seam where the face meets the rim.
         const float lines = 0.95f + 0.05f * std::cos(rf * 2.0f * kPi * 18.0f);
-        Rgb c = Scale(gold, lines);
-        c = Mix(c, darkGold, Band(rf, kFaceEdge - 0.012f, kFaceEdge + 0.01f));
+        Rgb c = Scale(copper, lines);
+        c = Mix(c, darkCopper, Band(rf, kFaceEdge - 0.012f, kFaceEdge + 0.01f));
         return c;
     }
-    const float t = std::pow(rf / kFaceEdge, 1.4f);
-    Rgb c = Mix(Rgb{64, 92, 210}, Rgb{20, 24, 96}, t);
-    // Grooves of a record, three pixels apart, between the label and the inlay.
-    if (rf > 0.14f && rf < kInlay - 0.02f) {
-        const float g = 0.5f + 0.5f * std::cos(rf * 128.0f * 2.0f * kPi / 3.0f);
-        c = Scale(c, 0.88f + 0.12f * g);
+    constexpr float kHorizon = 149.0f; // the water line, also the rule under the title
+    Rgb c;
+    if (y < kHorizon) {
+        const float t = std::clamp((y - 30.0f) / (kHorizon - 30.0f), 0.0f, 1.0f);
+        c = t < 0.75f ? Mix(Rgb{44, 28, 112}, Rgb{104, 52, 176}, t / 0.75f)
+                      : Mix(Rgb{104, 52, 176}, Rgb{232, 118, 90}, (t - 0.75f) / 0.25f);
+        // The full moon, high in the sky, with a soft halo.
+        const float moon = std::hypot(x - 128.0f, y - 60.0f);
+        c = Mix(c, Rgb{246, 240, 224}, std::clamp(14.5f - moon, 0.0f, 1.0f));
+        c = Mix(c, Rgb{150, 200, 210}, 0.35f * std::exp(-std::max(0.0f, moon - 14.0f) / 8.0f));
+    } else {
+        const float t = std::clamp((y - kHorizon) / 60.0f, 0.0f, 1.0f);
+        c = Mix(Rgb{92, 50, 150}, Rgb{34, 22, 96}, t);
+        // Rings of teal ripples spreading from below the title.
+        const float r = std::hypot(x - 128.0f, (y - 204.0f) * 2.6f);
+        const float ring = std::pow(0.5f + 0.5f * std::cos(r * 0.42f), 8.0f) * std::exp(-r / 90.0f);
+        c = Mix(c, Rgb{80, 210, 205}, 0.8f * ring);
     }
-    // A thin gold inlay ring just inside the rim.
-    c = Mix(c, gold, Band(rf, kInlay - 0.006f, kInlay + 0.006f));
+    // A thin copper inlay ring just inside the rim.
+    c = Mix(c, copper, Band(rf, kInlay - 0.006f, kInlay + 0.006f));
     return c;
 }
 
@@ -64,13 +79,16 @@ uint8_t Byte(float v) {
 } // namespace
 
 std::vector<uint8_t> PaintLogoTexture(const std::string &fontDir) {
-    const std::string bold = fontDir + "/DejaVuSans-Bold.ttf";
+    // The name in the display serif of the intro pictures, the line under it
+    // in their condensed sans.
+    const std::string serif = fontDir + "/DejaVuSerif-Bold.ttf";
+    const std::string condensed = fontDir + "/DejaVuSansCondensed-Bold.ttf";
 
     CGlyphMask title(kN);
-    if (!title.DrawTextFitted(bold, "ONDU", 72, 164.0f, 128.0f, 116.0f))
+    if (!title.DrawTextFitted(serif, "ONDU", 72, 164.0f, 128.0f, 112.0f))
         return {};
     CGlyphMask subtitle(kN);
-    if (!subtitle.DrawTextFitted(bold, "MARROWLAKE", 16, 104.0f, 128.0f, 166.0f))
+    if (!subtitle.DrawTextFitted(condensed, "MARROWLAKE", 18, 110.0f, 128.0f, 178.0f))
         return {};
     const CGlyphMask titleEdge = title.Dilated(2);
     const CGlyphMask titleShadow = title.Dilated(2).Blurred(2);
@@ -83,26 +101,19 @@ std::vector<uint8_t> PaintLogoTexture(const std::string &fontDir) {
             Rgb c = {0, 0, 0};
             for (int sy = 0; sy < 4; ++sy)
                 for (int sx = 0; sx < 4; ++sx) {
-                    const float dx = (float(x) + (float(sx) + 0.5f) / 4.0f - 128.0f) / 128.0f;
-                    const float dy = (float(y) + (float(sy) + 0.5f) / 4.0f - 128.0f) / 128.0f;
-                    const Rgb m = Medallion(std::sqrt(dx * dx + dy * dy));
+                    const Rgb m = Medallion(float(x) + (float(sx) + 0.5f) / 4.0f,
+                                            float(y) + (float(sy) + 0.5f) / 4.0f);
                     c = {c.r + m.r / 16.0f, c.g + m.g / 16.0f, c.b + m.b / 16.0f};
                 }
 
-            // Separator line between title and subtitle.
-            if (y >= 147 && y <= 148 && x >= 70 && x < 186) {
-                const float fade = std::min(1.0f, std::min(float(x - 70), float(185 - x)) / 12.0f);
-                c = Over(c, Rgb{236, 184, 78}, fade);
-            }
+            // Title: soft shadow, dark violet outline, moonlit fill, cream above to teal below.
+            c = Over(c, Rgb{8, 2, 20}, 0.75f * titleShadow.At(x - 2, y - 3));
+            c = Over(c, Rgb{26, 8, 38}, titleEdge.At(x, y));
+            const float shine = std::clamp((float(y) - 88.0f) / 50.0f, 0.0f, 1.0f);
+            c = Over(c, Mix(Rgb{255, 246, 226}, Rgb{110, 214, 206}, shine), title.At(x, y));
 
-            // Title: soft shadow, dark outline, gold fill lighter at the top.
-            c = Over(c, Rgb{4, 4, 20}, 0.75f * titleShadow.At(x - 2, y - 3));
-            c = Over(c, Rgb{12, 10, 40}, titleEdge.At(x, y));
-            const float shine = std::clamp((float(y) - 92.0f) / 48.0f, 0.0f, 1.0f);
-            c = Over(c, Mix(Rgb{255, 236, 150}, Rgb{226, 150, 40}, shine), title.At(x, y));
-
-            c = Over(c, Rgb{12, 10, 40}, subtitleEdge.At(x, y));
-            c = Over(c, Rgb{248, 238, 212}, subtitle.At(x, y));
+            c = Over(c, Rgb{26, 8, 38}, subtitleEdge.At(x, y));
+            c = Over(c, Rgb{255, 212, 140}, subtitle.At(x, y));
 
             uint8_t *p = &rgba[(size_t(y) * kN + x) * 4];
             p[0] = Byte(c.r);
