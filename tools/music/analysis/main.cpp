@@ -57,8 +57,8 @@ int main(int argc, char **argv) {
             sides = arg;
     }
     std::printf("| side | length | LUFS | dBTP | LRA LU | loudest 8 s | quietest 8 s | dip LU | "
-                "L/R corr | <60 Hz | 6-12 kHz dB | 4-bar twins |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+                "L/R corr | mono loss LU | <60 Hz | 6-12 kHz dB | 4-bar twins |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     int status = 0;
     for (char side : sides) {
         synth::Song song;
@@ -72,12 +72,12 @@ int main(int argc, char **argv) {
         std::vector<music::ChunkFigures> chunks;
         const music::TrackFigures f =
             music::MeasureTrack(audio, 4.0 * song.SecondsPerBeat(), verbose ? &chunks : nullptr);
-        std::printf("| %c | %d:%04.1f | %.1f | %.2f | %.1f | %.1f | %.1f | %.1f | %.2f | %.0f%% | "
+        std::printf("| %c | %d:%04.1f | %.1f | %.2f | %.1f | %.1f | %.1f | %.1f | %.2f | %.1f | %.0f%% | "
                     "%.1f | %.0f%% |\n",
                     side, static_cast<int>(f.seconds) / 60,
                     f.seconds - 60 * (static_cast<int>(f.seconds) / 60), f.integratedLufs,
                     f.truePeakDb, f.rangeLu, f.loudest8sLufs, f.quietest8sLufs, f.quietDipLu,
-                    f.correlation, 100.0 * f.lowShare, f.airDb, 100.0 * f.twinShare);
+                    f.correlation, f.monoLossLu, 100.0 * f.lowShare, f.airDb, 100.0 * f.twinShare);
         for (const music::ChunkFigures &c : chunks)
             std::printf("    bars %3d-%3d  %6.1f LUFS  low %5.1f mid %5.1f high %5.1f dB  side/mid "
                         "%5.1f dB  nearest %.1f dB%s\n",

@@ -109,6 +109,14 @@ TrackFigures MeasureTrack(const synth::StereoBuffer &audio, double secondsPerBar
         rr += static_cast<double>(audio.right[i]) * audio.right[i];
     }
     f.correlation = ll > 0.0 && rr > 0.0 ? lr / std::sqrt(ll * rr) : 0.0;
+    // Mono fold-down: both channels carry (L + R) / 2. Fully correlated material loses
+    // nothing, unrelated channels 3 LU; more means parts cancel.
+    synth::StereoBuffer folded;
+    folded.left.resize(frames);
+    for (size_t i = 0; i < frames; ++i)
+        folded.left[i] = 0.5f * (audio.left[i] + audio.right[i]);
+    folded.right = folded.left;
+    f.monoLossLu = f.integratedLufs - synth::IntegratedLoudness(synth::KWeightedSegments(folded));
     SpectralShares(audio, f.lowShare, f.airDb);
 
     // Spectrogram of 4-bar chunks: one column per sixteenth note (a sixteenth of a bar),

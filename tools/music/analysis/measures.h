@@ -18,6 +18,7 @@ struct TrackFigures {
     double quietest8sLufs = 0.0; // quietest 8 s window outside the intro and outro
     double quietDipLu = 0.0;     // loudest minus quietest
     double correlation = 0.0;    // L/R over the whole side
+    double monoLossLu = 0.0;     // loudness lost when L and R are averaged to mono
     double lowShare = 0.0;       // share of the energy below 60 Hz, 0..1
     double airDb = 0.0;          // energy from 6 to 12 kHz relative to the whole, dB
     double twinShare = 0.0;      // share of 4-bar chunks with a near twin, 0..1
