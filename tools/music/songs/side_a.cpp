@@ -289,8 +289,8 @@ Song MakeSideA() {
     // The break falls back: quieter, darker chords while the bells speak.
     for (Channel *ch : {&pad, &arp}) {
         ch->levelDb.Add(Bar(47.5), 0.0f);
-        ch->levelDb.Add(Bar(48), -7.0f);
-        ch->levelDb.Add(Bar(56), -7.0f);
+        ch->levelDb.Add(Bar(48), -9.0f);
+        ch->levelDb.Add(Bar(56), -9.0f);
         ch->levelDb.Add(Bar(63), 0.0f);
     }
 

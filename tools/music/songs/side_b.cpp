@@ -224,8 +224,8 @@ Song MakeSideB() {
     pad.cutoffQ = 0.9f;
     // The break sinks back and swells into the return.
     pad.levelDb.Add(Bar(31.5), 0.0f);
-    pad.levelDb.Add(Bar(32.5), -9.0f);
-    pad.levelDb.Add(Bar(36), -9.0f);
+    pad.levelDb.Add(Bar(32.5), -11.0f);
+    pad.levelDb.Add(Bar(36), -11.0f);
     pad.levelDb.Add(Bar(39), 0.0f);
 
     // Drums: shaker first, then the gentle groove.

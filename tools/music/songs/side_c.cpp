@@ -135,7 +135,7 @@ Song MakeSideC() {
     lead.gainDb = -11.0f;
     lead.pan = 0.0f;
     lead.delaySend = 0.25f;
-    lead.reverbSend = 0.15f;
+    lead.reverbSend = 0.22f;
     // A slow, shallow, fully wet chorus spreads the lead without a dry centre.
     lead.chorus = true;
     lead.chorusParams = {0.4f, 0.0015f, 0.009f, 1.0f};
