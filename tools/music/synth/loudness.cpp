@@ -7,6 +7,8 @@ namespace synth {
 
 namespace {
 
+constexpr double kPiD = 3.14159265358979323846;
+
 struct Biquad {
     double b0, b1, b2, a1, a2;
     double z1 = 0.0, z2 = 0.0;
@@ -23,7 +25,7 @@ struct Biquad {
 // they give the coefficients tabulated in BS.1770.
 Biquad Shelf() {
     const double f0 = 1681.974450955533, gainDb = 3.999843853973347, q = 0.7071752369554196;
-    const double k = std::tan(M_PI * f0 / kSampleRate);
+    const double k = std::tan(kPiD * f0 / kSampleRate);
     const double vh = std::pow(10.0, gainDb / 20.0);
     const double vb = std::pow(vh, 0.4996667741545416);
     const double a0 = 1.0 + k / q + k * k;
@@ -33,7 +35,7 @@ Biquad Shelf() {
 
 Biquad HighPass() {
     const double f0 = 38.13547087602444, q = 0.5003270373238773;
-    const double k = std::tan(M_PI * f0 / kSampleRate);
+    const double k = std::tan(kPiD * f0 / kSampleRate);
     const double a0 = 1.0 + k / q + k * k;
     return {1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
 }
@@ -143,8 +145,8 @@ float TruePeak(const StereoBuffer &buf) {
         double sum = 0.0;
         for (int k = 0; k < kTaps; ++k) {
             const double t = frac - (k - kHalf + 1); // distance to input sample n + k - 7
-            const double sinc = std::sin(M_PI * t) / (M_PI * t);
-            const double w = std::cos(M_PI * t / (2.0 * kHalf));
+            const double sinc = std::sin(kPiD * t) / (kPiD * t);
+            const double w = std::cos(kPiD * t / (2.0 * kHalf));
             taps[p][k] = static_cast<float>(sinc * w * w);
             sum += taps[p][k];
         }
