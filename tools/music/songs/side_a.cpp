@@ -6,8 +6,10 @@
 //                       pass adds a low countermelody on the left and open-hat sixteenths
 // Bars 32-47 theme B    the lift: C D Bm Em, higher lead line, busier hats; the second
 //                       pass answers the lead with the countermelody and a climbing arp
-// Bars 48-63 break      drums and bass out, FM bells over wide quiet chords; from bar 56
-//                       the kick, riser and rolls build back, and bar 63 drops out
+// Bars 48-63 break      kick and claps out, soft hats and held bass notes: FM bells over
+//                       wide, quieter chords; from bar 56
+//                       the kick, riser and rolls build back; bar 63 drops to the pad
+//                       and the riser
 // Bars 64-79 return     theme A with bells doubling the lead an octave up over a high
 //                       eighth-note arp, then the countermelody, a low rippling arp and
 //                       a pushing kick
@@ -403,7 +405,8 @@ Song MakeSideA() {
         riser.levelDb.Add(Bar(start + 8) - 0.01, 0.0f);
         riser.levelDb.Add(Bar(start + 8), -30.0f);
     }
-    // Bar 63 drops out: only the pad's swell and the echoes carry into the return.
+    // Bar 63 drops out: only the pad, the top of the riser and the echoes carry into the
+    // return.
     for (Channel *ch : {&kick, &clap, &snare, &hat, &open, &bass, &arp})
         Clear(*ch, Bar(63), Bar(64));
     return s;
