@@ -7,9 +7,8 @@
 // Bars 32-47 theme B    the lift: C D Bm Em, higher lead line, busier hats; the second
 //                       pass answers the lead with the countermelody and a climbing arp
 // Bars 48-63 break      kick and claps out, soft hats and held bass notes: FM bells over
-//                       wide, quieter chords; from bar 56
-//                       the kick, riser and rolls build back; bar 63 drops to the pad
-//                       and the riser
+//                       wide, quieter chords; from bar 56 the kick, riser and rolls
+//                       build back; bar 63 drops to the pad and the riser
 // Bars 64-79 return     theme A with bells doubling the lead an octave up over a high
 //                       eighth-note arp, then the countermelody, a low rippling arp and
 //                       a pushing kick
