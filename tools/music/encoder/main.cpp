@@ -2,6 +2,7 @@
 // Usage: ml_music_gen <side letter A-D> <output.mp3>
 #include "mp3_writer.h"
 #include "songs/songs.h"
+#include "synth/loudness.h"
 #include "synth/master.h"
 
 #include <cstdio>
@@ -20,10 +21,10 @@ int main(int argc, char **argv) {
     }
     const synth::StereoBuffer audio = synth::RenderSong(song);
     const double seconds = static_cast<double>(audio.Frames()) / synth::kSampleRate;
-    std::printf("Side %c \"%s\": %d:%04.1f, %.0f BPM, peak %.2f dBFS, RMS %.2f dBFS\n", argv[1][0],
+    std::printf("Side %c \"%s\": %d:%04.1f, %.0f BPM, %.2f LUFS\n", argv[1][0],
                 song.title.c_str(), static_cast<int>(seconds) / 60,
                 seconds - 60.0 * (static_cast<int>(seconds) / 60), song.bpm,
-                synth::GainToDb(synth::MeasurePeak(audio)), synth::GainToDb(synth::MeasureRms(audio)));
+                synth::IntegratedLoudness(synth::KWeightedSegments(audio)));
     if (!music::WriteMp3(audio, argv[2])) {
         std::fprintf(stderr, "could not write %s\n", argv[2]);
         return 1;

@@ -39,4 +39,13 @@ inline void AddRoll(synth::Channel &ch, double beat, int steps, double stepBeats
     }
 }
 
+// Removes the notes that start in [fromBeat, toBeat): a dropout.
+inline void Clear(synth::Channel &ch, double fromBeat, double toBeat) {
+    std::vector<synth::NoteEvent> kept;
+    for (const synth::NoteEvent &ev : ch.notes)
+        if (ev.beat < fromBeat - 1e-9 || ev.beat >= toBeat - 1e-9)
+            kept.push_back(ev);
+    ch.notes.swap(kept);
+}
+
 } // namespace music

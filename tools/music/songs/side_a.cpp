@@ -2,11 +2,18 @@
 //
 // Bars  0- 7 intro      arpeggio and pad behind a closed filter that opens; kick from bar 4
 // Bars  8-15 build      offbeat bass, claps, noise riser and snare roll into the theme
-// Bars 16-31 theme A    rolling bass, supersaw chords, the lead's main tune twice
-// Bars 32-47 theme B    the lift: C D Bm Em, higher lead line, busier hats
-// Bars 48-63 break      drums out, FM bells over wide chords; kick and riser return
-// Bars 64-79 return     theme A with bells doubling the lead an octave up
-// Bars 80-87 theme B    once more, ending on E minor
+// Bars 16-31 theme A    rolling bass, supersaw chords, the lead's main tune; the second
+//                       pass adds a low countermelody on the left and open-hat sixteenths
+// Bars 32-47 theme B    the lift: C D Bm Em, higher lead line, busier hats; the second
+//                       pass answers the lead with the countermelody and a climbing arp
+// Bars 48-63 break      kick and claps out, soft hats and held bass notes: FM bells over
+//                       wide, quieter chords; from bar 56 the kick, riser and rolls
+//                       build back; bar 63 drops to the pad and the riser
+// Bars 64-79 return     theme A with bells doubling the lead an octave up over a high
+//                       eighth-note arp, then the countermelody, a low rippling arp and
+//                       a pushing kick
+// Bars 80-87 theme B    once more, bells in unison with the lead and the arp in eighths,
+//                       ending on E minor
 // Bars 88-95 outro      drums thin out and the filter closes back into the intro
 #include "arrange.h"
 #include "songs.h"
@@ -44,6 +51,16 @@ const char *kThemeB =
     "f#6:4 d#6:4 b5:4 a5:4 "
     "g5:4 e5:12";
 
+// Low countermelody under theme A (Em C G D, twice).
+const char *kCounterA =
+    "b4:8 g4:8 c5:8 e5:4 g4:4 d5:8 b4:8 a4:12 f#4:4 "
+    "g4:8 b4:8 e5:8 c5:8 b4:4 d5:4 g5:8 f#5:8 a4:8";
+
+// Countermelody of the lift (C D Bm Em C D B7 Em).
+const char *kCounterB =
+    "e5:8 g5:8 f#5:8 a5:8 d5:8 f#5:8 e5:8 b4:8 "
+    "c5:8 e5:8 d5:8 f#5:8 d#5:8 f#5:8 e5:16";
+
 // Bell line of the break, over Cmaj7 Am7 Em7 D.
 const char *kBells =
     "b5:4 g5:4 e5:8 c6:4 a5:4 e5:8 d6:4 b5:4 g5:4 e5:4 f#5:8 a5:8 "
@@ -62,15 +79,17 @@ Song MakeSideA() {
     s.delay.feedback = 0.42f;
     s.delay.pingPong = 0.9f;
     s.delay.damping = 3500.0f;
+    s.delay.monoIn = true;
     s.reverb.decaySeconds = 2.2f;
     s.reverb.damping = 5000.0f;
     s.duckRelease = 0.14f;
 
     Channel &kick = s.Add("kick");
     kick.isDrum = true;
-    kick.drum = {DrumKind::Kick, 47.0f, 170.0f, 0.032f, 0.33f, 0.5f, 0.35f, 0.45f, 1.0f};
+    // Tuned to B1, the fifth of E minor, and short enough to stay out of the bass's way.
+    kick.drum = {DrumKind::Kick, 61.74f, 190.0f, 0.028f, 0.15f, 0.5f, 0.4f, 0.45f, 1.0f};
     kick.sidechainSource = true;
-    kick.gainDb = -1.0f;
+    kick.gainDb = -2.0f;
 
     Channel &clap = s.Add("clap");
     clap.isDrum = true;
@@ -89,13 +108,13 @@ Song MakeSideA() {
     hat.isDrum = true;
     hat.drum = {DrumKind::ClosedHat, 0, 0, 0, 0.03f, 0.45f, 0, 0, 1.0f};
     hat.gainDb = -12.0f;
-    hat.pan = 0.3f;
+    hat.pan = 0.55f;
 
     Channel &open = s.Add("open hat");
     open.isDrum = true;
     open.drum = {DrumKind::OpenHat, 0, 0, 0, 0.18f, 0.5f, 0, 0, 1.0f};
     open.gainDb = -14.0f;
-    open.pan = -0.25f;
+    open.pan = -0.55f;
     open.reverbSend = 0.1f;
 
     Channel &crash = s.Add("crash");
@@ -110,7 +129,7 @@ Song MakeSideA() {
     bass.voice.osc2 = Waveform::Pulse;
     bass.voice.osc2Level = 0.5f;
     bass.voice.osc2Cents = 6.0f;
-    bass.voice.subLevel = 0.7f;
+    bass.voice.subLevel = 0.45f;
     bass.voice.filterOn = true;
     bass.voice.cutoff = 260.0f;
     bass.voice.q = 1.3f;
@@ -119,8 +138,9 @@ Song MakeSideA() {
     bass.voice.amp = {0.002f, 0.2f, 0.8f, 0.04f};
     bass.voice.drive = 0.3f;
     bass.voice.velocitySense = 0.5f;
-    bass.gainDb = -5.0f;
+    bass.gainDb = -6.0f;
     bass.duck = 0.55f;
+    bass.highPass = 35.0f;
 
     Channel &pad = s.Add("pad");
     pad.voice.osc1 = Waveform::Saw;
@@ -131,11 +151,14 @@ Song MakeSideA() {
     pad.voice.q = 0.8f;
     pad.voice.keyTrack = 0.3f;
     pad.voice.amp = {0.25f, 1.0f, 0.8f, 0.7f};
-    pad.gainDb = -15.0f;
+    pad.gainDb = -12.0f;
     pad.duck = 0.75f;
-    pad.reverbSend = 0.3f;
+    pad.reverbSend = 0.35f;
+    pad.highPass = 140.0f;
+    // Fully wet chorus: the two opposed taps make the pad wide while its mono sum stays
+    // a plain chorus.
     pad.chorus = true;
-    pad.chorusParams = {0.3f, 0.004f, 0.014f, 0.5f};
+    pad.chorusParams = {0.3f, 0.006f, 0.016f, 1.0f};
 
     Channel &arp = s.Add("arp");
     arp.voice.osc1 = Waveform::Pulse;
@@ -150,9 +173,10 @@ Song MakeSideA() {
     arp.voice.filterEnv = {0.001f, 0.12f, 0.0f, 0.1f};
     arp.voice.amp = {0.001f, 0.22f, 0.25f, 0.08f};
     arp.gainDb = -15.0f;
-    arp.pan = 0.25f;
+    arp.pan = 0.6f;
+    arp.highPass = 120.0f;
     arp.duck = 0.45f;
-    arp.delaySend = 0.3f;
+    arp.delaySend = 0.35f;
     arp.reverbSend = 0.1f;
 
     Channel &lead = s.Add("lead");
@@ -172,7 +196,7 @@ Song MakeSideA() {
     lead.voice.vibratoRate = 5.4f;
     lead.voice.vibratoDelay = 0.3f;
     lead.gainDb = -10.0f;
-    lead.delaySend = 0.22f;
+    lead.delaySend = 0.26f;
     lead.reverbSend = 0.18f;
     lead.duck = 0.2f;
 
@@ -185,9 +209,27 @@ Song MakeSideA() {
     bell.voice.fmDecay = 0.35f;
     bell.voice.amp = {0.002f, 1.4f, 0.0f, 0.9f};
     bell.gainDb = -12.0f;
-    bell.pan = -0.2f;
+    bell.pan = -0.5f;
     bell.delaySend = 0.35f;
     bell.reverbSend = 0.4f;
+
+    Channel &counter = s.Add("counter");
+    counter.voice.osc1 = Waveform::Pulse;
+    counter.voice.pulseWidth = 0.4f;
+    counter.voice.pwmRate = 0.7f;
+    counter.voice.pwmDepth = 0.15f;
+    counter.voice.filterOn = true;
+    counter.voice.cutoff = 1400.0f;
+    counter.voice.q = 1.2f;
+    counter.voice.envOctaves = 1.0f;
+    counter.voice.filterEnv = {0.02f, 0.4f, 0.3f, 0.3f};
+    counter.voice.amp = {0.02f, 0.3f, 0.8f, 0.3f};
+    counter.gainDb = -12.0f;
+    counter.pan = -0.7f;
+    counter.delaySend = 0.3f;
+    counter.reverbSend = 0.25f;
+    counter.duck = 0.3f;
+    counter.highPass = 150.0f;
 
     Channel &riser = s.Add("riser");
     riser.voice.osc1Level = 0.0f;
@@ -221,6 +263,14 @@ Song MakeSideA() {
         // Arp: up-down sixteenths; the break plays it in eighths for air.
         if (inBreak && bar < 56)
             AddArp(arp, b, chord, 4.0, "0246", 64, 0.5, 0.6f, 0.6f);
+        else if (bar >= 64 && bar < 72)
+            AddArp(arp, b, chord, 4.0, "0246", 72, 0.5, 0.65f, 0.6f);
+        else if (bar >= 72 && bar < 80)
+            AddArp(arp, b, chord, 4.0, "0123", 67, 0.25, 0.6f);
+        else if (bar >= 80 && bar < 88)
+            AddArp(arp, b, chord, 4.0, "02461357", 60, 0.5, 0.7f, 0.7f);
+        else if (bar >= 40 && bar < 48)
+            AddArp(arp, b, chord, 4.0, "0123456543210123", 60, 0.25, 0.65f);
         else
             AddArp(arp, b, chord, 4.0, "02140314", 60, 0.25, bar < 16 || bar >= 88 ? 0.75f : 0.6f);
     });
@@ -235,6 +285,14 @@ Song MakeSideA() {
         ch->cutoff.Add(Bar(64), 9000.0f);
         ch->cutoff.Add(Bar(90), 9000.0f);
         ch->cutoff.Add(Bar(96), 380.0f);
+    }
+
+    // The break falls back: quieter, darker chords while the bells speak.
+    for (Channel *ch : {&pad, &arp}) {
+        ch->levelDb.Add(Bar(47.5), 0.0f);
+        ch->levelDb.Add(Bar(48), -9.0f);
+        ch->levelDb.Add(Bar(56), -9.0f);
+        ch->levelDb.Add(Bar(63), 0.0f);
     }
 
     // --- Drums ---
@@ -259,6 +317,12 @@ Song MakeSideA() {
             continue;
         AddDrums(clap, Bar(bar), bar % 8 == 7 ? "....X.......X.o." : "....X.......X...");
     }
+    // Second pass of theme A: open hats on the sixteenths between the offbeats.
+    for (int bar = 24; bar < 32; ++bar)
+        AddDrums(open, Bar(bar), "...o...o...o..xo", 0.8f);
+    // Late in the return the kick pushes into the next bar.
+    for (int bar = 72; bar < 79; ++bar)
+        AddDrums(kick, Bar(bar) + 3.75, "o", 0.8f);
     // Hats: offbeat opens, sixteenth closed hats in the themes.
     for (int bar = 6; bar < 92; ++bar) {
         const double b = Bar(bar);
@@ -292,22 +356,35 @@ Song MakeSideA() {
         if (bar < 8 || bar >= 92)
             return;
         if (bar < 16)
-            AddBass(bass, b, chord, "..R-..R-..R-..R-", 28);
+            AddBass(bass, b, chord, "..R-..R-..R-..R-", 36);
         else if (bar >= 48 && bar < 56)
-            AddBass(bass, b, chord, "R---------------", 28, 0.25, 0.7f, 0.98f);
+            AddBass(bass, b, chord, "R---------------", 36, 0.25, 0.7f, 0.98f);
         else if (bar >= 56 && bar < 64)
-            AddBass(bass, b, chord, "..R-..R-..R-..O-", 28);
-        else if (bar >= 32 && bar < 48)
-            AddBass(bass, b, chord, bar % 4 == 3 ? ".RRO.RRR.RRO.OFT" : ".RRO.RRR.RRO.RRF", 28);
+            AddBass(bass, b, chord, "..R-..R-..R-..O-", 36);
+        else if (bar >= 32 && bar < 40)
+            AddBass(bass, b, chord, bar % 4 == 3 ? ".RRO.RRR.RRO.OFT" : ".RRO.RRR.RRO.RRF", 36);
+        else if (bar >= 40 && bar < 48)
+            AddBass(bass, b, chord, bar % 4 == 3 ? "R-.RO-.RR-.RO-FT" : "R-.RO-.RR-.RO-RF", 36);
+        else if (bar >= 64 && bar < 72)
+            AddBass(bass, b, chord, "R-.RR-.RR-.RR-OF", 36);
+        else if (bar >= 72 && bar < 80)
+            AddBass(bass, b, chord, bar % 4 == 3 ? "ROROROROROROFOTO" : "ROROROROROROROFO", 36);
+        else if (bar >= 80 && bar < 88)
+            AddBass(bass, b, chord, "R-R-O-R-R-R-O-T-", 36);
         else
-            AddBass(bass, b, chord, bar % 8 == 7 ? ".RRO.RRR.RRO.ROF" : ".RRO.RRR.RRO.RRO", 28);
+            AddBass(bass, b, chord, bar % 8 == 7 ? ".RRO.RRR.RRO.ROF" : ".RRO.RRR.RRO.RRO", 36);
     });
 
     // --- Melodies ---
     for (int start : {16, 24})
         AddMelody(lead, Bar(start), kThemeA);
-    for (int start : {32, 40, 80})
-        AddMelody(lead, Bar(start), kThemeB);
+    AddMelody(lead, Bar(32), kThemeB);
+    AddMelody(lead, Bar(40), kThemeB);
+    AddMelody(lead, Bar(80), kThemeB);
+    AddMelody(bell, Bar(80), kThemeB, 0.25, 0.55f, 0.9f);
+    AddMelody(counter, Bar(24), kCounterA);
+    AddMelody(counter, Bar(40), kCounterB);
+    AddMelody(counter, Bar(72), kCounterA, 0.25, 0.85f);
     for (int start : {64, 72}) {
         AddMelody(lead, Bar(start), kThemeA);
         AddMelody(bell, Bar(start), kThemeA, 0.25, 0.5f, 0.9f, 12);
@@ -327,6 +404,10 @@ Song MakeSideA() {
         riser.levelDb.Add(Bar(start + 8) - 0.01, 0.0f);
         riser.levelDb.Add(Bar(start + 8), -30.0f);
     }
+    // Bar 63 drops out: only the pad, the top of the riser and the echoes carry into the
+    // return.
+    for (Channel *ch : {&kick, &clap, &snare, &hat, &open, &bass, &arp})
+        Clear(*ch, Bar(63), Bar(64));
     return s;
 }
 

@@ -1,13 +1,16 @@
 // Side D, "Last Light, Still Water": the slow melodic closer. F major, 66 BPM in a lilting 12/8 feel
 // (every beat split in three), 60 bars.
 //
-// Bars  0- 7 intro    an electric piano rolls triplet arpeggios over a descending bass line;
-//                     warm strings rise from bar 4
+// Bars  0- 7 intro    an electric piano rolls triplet arpeggios from ear to ear over a
+//                     descending bass line; warm strings rise from bar 4
 // Bars  8-23 verse    a soft singing lead enters with a round bass and a brushed groove
 // Bars 24-39 chorus   the tune climbs over Bb C Am Dm; backbeat, fuller strings, the second
 //                     pass doubled an octave down
-// Bars 40-47 break    drums drop out; a low cello voice speaks over Dm Bb F C
-// Bars 48-55 chorus   one last time, with everything
+// Bars 40-47 break    drums and strings drop away, the piano softens; a low cello voice
+//                     speaks over Dm Bb F C; from bar 44 the strings swell back and the
+//                     last bar empties to the cello and a snare roll
+// Bars 48-55 chorus   one last time, with everything: strings voiced higher, a busier
+//                     kick and the shaker in every triplet
 // Bars 56-59 outro    piano and strings alone, ending on Bb so the loop falls home to F
 #include "arrange.h"
 #include "songs.h"
@@ -52,16 +55,18 @@ Song MakeSideD() {
     s.delay.rightSeconds = static_cast<float>(1.0 * beat);
     s.delay.feedback = 0.35f;
     s.delay.pingPong = 0.6f;
-    s.delay.damping = 3200.0f;
+    s.delay.damping = 4200.0f;
+    s.delay.monoIn = true;
     s.reverb.decaySeconds = 3.4f;
     s.reverb.preDelay = 0.03f;
     s.reverb.size = 1.25f;
-    s.reverb.damping = 5000.0f;
+    s.reverb.damping = 8000.0f;
     s.duckRelease = 0.25f;
 
     Channel &kick = s.Add("kick");
     kick.isDrum = true;
-    kick.drum = {DrumKind::Kick, 46.0f, 120.0f, 0.035f, 0.38f, 0.5f, 0.12f, 0.15f, 1.0f};
+    // Tuned to C2, the fifth of F major; soft and short under the ballad.
+    kick.drum = {DrumKind::Kick, 65.41f, 140.0f, 0.03f, 0.2f, 0.5f, 0.12f, 0.15f, 1.0f};
     kick.sidechainSource = true;
     kick.gainDb = -4.0f;
 
@@ -74,9 +79,16 @@ Song MakeSideD() {
     Channel &hat = s.Add("brush hat");
     hat.isDrum = true;
     hat.drum = {DrumKind::ClosedHat, 0, 0, 0, 0.045f, 0.8f, 0, 0, 1.0f};
-    hat.gainDb = -15.0f;
-    hat.pan = 0.3f;
+    hat.gainDb = -13.0f;
+    hat.pan = 0.5f;
     hat.reverbSend = 0.2f;
+
+    Channel &shaker = s.Add("shaker");
+    shaker.isDrum = true;
+    shaker.drum = {DrumKind::Shaker, 0, 0, 0, 0.06f, 0.5f, 0, 0, 1.0f};
+    shaker.gainDb = -12.0f;
+    shaker.pan = -0.55f;
+    shaker.reverbSend = 0.3f;
 
     Channel &piano = s.Add("electric piano");
     piano.voice.osc1 = Waveform::Triangle;
@@ -88,9 +100,10 @@ Song MakeSideD() {
     piano.voice.fmDecay = 0.5f;
     piano.voice.amp = {0.002f, 3.0f, 0.0f, 0.6f};
     piano.gainDb = -10.0f;
-    piano.pan = 0.15f;
+    piano.pan = -0.5f;
     piano.reverbSend = 0.35f;
     piano.duck = 0.15f;
+    piano.highPass = 80.0f;
 
     Channel &strings = s.Add("strings");
     strings.voice.osc1 = Waveform::Saw;
@@ -103,11 +116,12 @@ Song MakeSideD() {
     strings.voice.vibratoDepth = 0.05f;
     strings.voice.vibratoRate = 5.0f;
     strings.gainDb = -16.0f;
-    strings.pan = -0.2f;
+    strings.pan = 0.0f;
+    strings.highPass = 120.0f;
     strings.reverbSend = 0.5f;
     strings.duck = 0.2f;
     strings.chorus = true;
-    strings.chorusParams = {0.2f, 0.004f, 0.015f, 0.5f};
+    strings.chorusParams = {0.2f, 0.006f, 0.016f, 1.0f};
 
     Channel &bass = s.Add("bass");
     bass.voice.osc1 = Waveform::Sine;
@@ -120,6 +134,7 @@ Song MakeSideD() {
     bass.voice.amp = {0.01f, 0.8f, 0.8f, 0.25f};
     bass.gainDb = -5.0f;
     bass.duck = 0.25f;
+    bass.highPass = 35.0f;
 
     Channel &lead = s.Add("lead");
     lead.voice.osc1 = Waveform::Saw;
@@ -136,7 +151,7 @@ Song MakeSideD() {
     lead.voice.vibratoDelay = 0.35f;
     lead.gainDb = -10.0f;
     lead.reverbSend = 0.4f;
-    lead.delaySend = 0.2f;
+    lead.delaySend = 0.25f;
 
     Channel &cello = s.Add("cello");
     cello.voice.osc1 = Waveform::Saw;
@@ -149,8 +164,9 @@ Song MakeSideD() {
     cello.voice.vibratoDepth = 0.12f;
     cello.voice.vibratoRate = 5.0f;
     cello.voice.vibratoDelay = 0.5f;
-    cello.gainDb = -9.0f;
-    cello.pan = -0.1f;
+    cello.gainDb = -11.0f;
+    cello.pan = -0.3f;
+    cello.highPass = 50.0f;
     cello.reverbSend = 0.45f;
 
     std::vector<std::string> chart;
@@ -173,12 +189,12 @@ Song MakeSideD() {
         AddArp(piano, b, chord, 4.0, chorus ? "012342" : "012321", chorus ? 57 : 53, kTriplet,
                bar >= 56 || bar < 8 ? 0.75f : 0.62f, 1.4f);
         if (bar >= 4)
-            AddChord(strings, b, chord, 4.0, 60, chorus ? 0.8f : 0.6f, chorus ? 1 : 0);
+            AddChord(strings, b, chord, 4.0, 60, chorus ? 0.8f : 0.6f, bar >= 48 ? 3 : chorus ? 1 : 0);
         if (bar >= 8 && bar < 56 && !(bar >= 40 && bar < 44))
             AddBass(bass, b, chord, bar % 4 == 3 ? "R-----R--F--" : "R--------R--", 36, kTriplet,
                     0.8f, 0.95f);
-        else if (bar >= 40 && bar < 44)
-            AddBass(bass, b, chord, "R-----------", 36, kTriplet, 0.6f, 0.95f);
+        else if (bar >= 42 && bar < 44)
+            AddBass(bass, b, chord, "R-----------", 36, kTriplet, 0.5f, 0.95f);
     });
     strings.cutoff.Add(Bar(4), 700.0f);
     strings.cutoff.Add(Bar(8), 3000.0f);
@@ -193,11 +209,16 @@ Song MakeSideD() {
         const double b = Bar(bar);
         const bool chorus = bar >= 24;
         AddDrums(hat, b, "xooxooxooxoo", kTriplet, chorus ? 0.85f : 0.65f);
+        if (bar >= 16)
+            AddDrums(shaker, b, bar >= 48 ? "xoxxoxxoxxox" : "o.xo.xo.xo.x", kTriplet, 0.8f);
         if (bar < 16) {
             AddDrums(kick, b, "X...........", kTriplet, 0.8f);
             continue;
         }
-        AddDrums(kick, b, bar % 2 ? "X.....X..x.." : "X.....X.....", kTriplet);
+        if (bar >= 48)
+            AddDrums(kick, b, bar % 2 ? "X..x..X..x.x" : "X.....X..x..", kTriplet);
+        else
+            AddDrums(kick, b, bar % 2 ? "X.....X..x.." : "X.....X.....", kTriplet);
         if (bar % 8 == 7)
             AddDrums(snare, b, "...X.....Xxx", kTriplet);
         else
@@ -205,12 +226,39 @@ Song MakeSideD() {
     }
     AddRoll(snare, Bar(47) + 2.0, 6, kTriplet, 0.3f, 0.8f);
 
+    // The break: strings and piano step back, then the strings swell into the chorus.
+    strings.levelDb.Add(Bar(39.75), 0.0f);
+    strings.levelDb.Add(Bar(40.5), -12.0f);
+    strings.levelDb.Add(Bar(44), -12.0f);
+    strings.levelDb.Add(Bar(47.5), 0.0f);
+    piano.levelDb.Add(Bar(39.75), 0.0f);
+    piano.levelDb.Add(Bar(40.5), -7.0f);
+    piano.levelDb.Add(Bar(45), -7.0f);
+    piano.levelDb.Add(Bar(47), 0.0f);
+    // Bar 47 empties to the cello's last note and the roll.
+    for (Channel *ch : {&piano, &bass, &strings})
+        Clear(*ch, Bar(47), Bar(48));
+
     AddMelody(lead, Bar(8), kVerseTune, kTriplet, 0.8f, 0.95f);
     AddMelody(lead, Bar(24), kChorusTune, kTriplet, 0.85f, 0.95f);
     AddMelody(lead, Bar(32), kChorusTune, kTriplet, 0.85f, 0.95f);
     AddMelody(cello, Bar(32), kChorusTune, kTriplet, 0.6f, 0.95f, -24);
     AddMelody(cello, Bar(40), kCello, kTriplet, 0.8f, 0.97f);
     AddMelody(lead, Bar(48), kChorusTune, kTriplet, 0.9f, 0.95f);
+    // The piano's rolling triplets alternate between the ears: every other note moves to
+    // a twin channel on the right.
+    Channel &pianoRight = s.Add("electric piano right");
+    pianoRight.voice = piano.voice;
+    pianoRight.gainDb = piano.gainDb;
+    pianoRight.pan = 0.5f;
+    pianoRight.reverbSend = piano.reverbSend;
+    pianoRight.duck = piano.duck;
+    pianoRight.highPass = piano.highPass;
+    pianoRight.levelDb = piano.levelDb;
+    std::vector<NoteEvent> left;
+    for (size_t i = 0; i < piano.notes.size(); ++i)
+        (i % 2 ? pianoRight.notes : left).push_back(piano.notes[i]);
+    piano.notes.swap(left);
     return s;
 }
 

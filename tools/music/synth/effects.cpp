@@ -38,8 +38,10 @@ void ApplyDelay(const DelayParams &p, const StereoBuffer &in, StereoBuffer &out)
         const float yr = right.Read(dr);
         const float fl = dampL.Process(yl) * fb;
         const float fr = dampR.Process(yr) * fb;
-        left.Write(in.left[i] + fl * (1.0f - cross) + fr * cross);
-        right.Write(in.right[i] + fr * (1.0f - cross) + fl * cross);
+        const float inL = p.monoIn ? in.left[i] + in.right[i] : in.left[i];
+        const float inR = p.monoIn ? 0.0f : in.right[i];
+        left.Write(inL + fl * (1.0f - cross) + fr * cross);
+        right.Write(inR + fr * (1.0f - cross) + fl * cross);
         out.left[i] += yl;
         out.right[i] += yr;
     }

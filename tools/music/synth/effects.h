@@ -37,6 +37,9 @@ struct DelayParams {
     float feedback = 0.35f; // 0 to 0.9
     float pingPong = 0.6f;  // share of the feedback crossing to the other side
     float damping = 4000.0f; // Hz low-pass inside the feedback path
+    // When set, the send is summed to mono and enters the left line only, so a centred
+    // source echoes left, then right, then left (with pingPong near 1).
+    bool monoIn = false;
 };
 
 // Processes `in` (the send) and adds the wet signal into `out`; both hold the same frames.

@@ -1,5 +1,7 @@
 #include "master.h"
 
+#include "loudness.h"
+
 #include <algorithm>
 
 namespace synth {
@@ -101,17 +103,6 @@ void LimitCircular(StereoBuffer &buf, float ceiling, float lookahead, float rele
     }
 }
 
-float MeasureRms(const StereoBuffer &buf) {
-    const size_t n = buf.Frames();
-    if (n == 0)
-        return 0.0f;
-    double sum = 0.0;
-    for (size_t i = 0; i < n; ++i)
-        sum += static_cast<double>(buf.left[i]) * buf.left[i] +
-               static_cast<double>(buf.right[i]) * buf.right[i];
-    return static_cast<float>(std::sqrt(sum / (2.0 * n)));
-}
-
 float MeasurePeak(const StereoBuffer &buf) {
     float peak = 0.0f;
     for (size_t i = 0; i < buf.Frames(); ++i)
@@ -119,32 +110,36 @@ float MeasurePeak(const StereoBuffer &buf) {
     return peak;
 }
 
-void MasterToLoudness(StereoBuffer &buf, float targetRmsDb, float ceilingDb) {
-    const float ceiling = DbToGain(ceilingDb);
-    // The clipper only rounds transients that overshoot the ceiling; the limiter then
-    // rides the gain for the rest.
-    const float knee = ceiling;
-    const float clipCeiling = ceiling * DbToGain(2.5f);
-    const float target = DbToGain(targetRmsDb);
+void MasterToLoudness(StereoBuffer &buf, float targetLufs, float truePeakDb) {
     const StereoBuffer source = buf;
-    const float sourceRms = MeasureRms(source);
-    if (sourceRms <= 0.0f)
+    const double sourceLufs = IntegratedLoudness(KWeightedSegments(source));
+    if (sourceLufs <= kSilenceLufs)
         return;
-    float gain = target / sourceRms;
-    for (int pass = 0; pass < 4; ++pass) {
-        buf = source;
-        for (size_t i = 0; i < buf.Frames(); ++i) {
-            buf.left[i] = SoftClip(buf.left[i] * gain, knee, clipCeiling);
-            buf.right[i] = SoftClip(buf.right[i] * gain, knee, clipCeiling);
+    const float peakLimit = DbToGain(truePeakDb);
+    float ceiling = peakLimit;
+    float gain = DbToGain(static_cast<float>(targetLufs - sourceLufs));
+    // Outer rounds lower the sample ceiling until the true peak fits; inner passes find
+    // the gain that lands on the loudness with that ceiling.
+    for (int round = 0; round < 4; ++round) {
+        // The clipper only rounds transients that overshoot the ceiling; the limiter then
+        // rides the gain for the rest.
+        const float clipCeiling = ceiling * DbToGain(2.5f);
+        for (int pass = 0; pass < 5; ++pass) {
+            buf = source;
+            for (size_t i = 0; i < buf.Frames(); ++i) {
+                buf.left[i] = SoftClip(buf.left[i] * gain, ceiling, clipCeiling);
+                buf.right[i] = SoftClip(buf.right[i] * gain, ceiling, clipCeiling);
+            }
+            LimitCircular(buf, ceiling);
+            const double errDb = targetLufs - IntegratedLoudness(KWeightedSegments(buf));
+            if (std::fabs(errDb) < 0.03)
+                break;
+            gain *= DbToGain(static_cast<float>(errDb));
         }
-        LimitCircular(buf, ceiling);
-        const float rms = MeasureRms(buf);
-        if (rms <= 0.0f)
+        const float peak = TruePeak(buf);
+        if (peak <= peakLimit)
             return;
-        const float errDb = GainToDb(target / rms);
-        if (std::fabs(errDb) < 0.05f)
-            return;
-        gain *= DbToGain(errDb);
+        ceiling *= peakLimit / peak * 0.995f;
     }
 }
 

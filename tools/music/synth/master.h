@@ -19,13 +19,12 @@ float SoftClip(float x, float knee, float ceiling);
 void LimitCircular(StereoBuffer &buf, float ceiling, float lookahead = 0.005f,
                    float release = 0.12f);
 
-// Root-mean-square level of both channels together (linear).
-float MeasureRms(const StereoBuffer &buf);
 // Largest absolute sample of either channel (linear).
 float MeasurePeak(const StereoBuffer &buf);
 
-// Scales to `targetRmsDb` (dBFS) with the soft clip and limiter holding the peaks at
-// `ceilingDb`; iterates because limiting lowers the level a little.
-void MasterToLoudness(StereoBuffer &buf, float targetRmsDb, float ceilingDb);
+// Scales to the integrated loudness `targetLufs` with the soft clip and limiter holding the
+// true peak (4x oversampled) at or below `truePeakDb` (dBTP); iterates because limiting
+// lowers the loudness a little and the true peak sits above the sample peak.
+void MasterToLoudness(StereoBuffer &buf, float targetLufs, float truePeakDb);
 
 } // namespace synth

@@ -162,7 +162,9 @@ StereoBuffer RenderSong(const Song &song) {
 
         // Channel strip: sweep filter, level curve, ducking.
         const float base = DbToGain(ch.gainDb);
-        CSvfFilter sweep;
+        CSvfFilter sweep, lowCut;
+        if (ch.highPass > 0.0f)
+            lowCut.SetParams(ch.highPass, 0.707f);
         float levelGain = base;
         for (size_t i = 0; i < tl.frames; ++i) {
             if (i % 32 == 0) {
@@ -174,6 +176,8 @@ StereoBuffer RenderSong(const Song &song) {
             float s = mono[i];
             if (!ch.cutoff.Empty())
                 s = sweep.Process(s);
+            if (ch.highPass > 0.0f)
+                s = lowCut.Process(s, FilterMode::HighPass);
             mono[i] = s * levelGain * (1.0f - ch.duck * duck[i]);
         }
 
@@ -214,7 +218,7 @@ StereoBuffer RenderSong(const Song &song) {
     out.left.assign(dry.left.begin() + tl.preroll, dry.left.end());
     out.right.assign(dry.right.begin() + tl.preroll, dry.right.end());
     RemoveDcCircular(out);
-    MasterToLoudness(out, song.targetRmsDb, song.ceilingDb);
+    MasterToLoudness(out, song.targetLufs, song.truePeakDb);
     return out;
 }
 

@@ -49,6 +49,8 @@ struct Channel {
     bool chorus = false;
     ChorusParams chorusParams;
 
+    float highPass = 0.0f; // Hz: 12 dB/octave high-pass in the channel strip, 0 = off
+
     // Channel low-pass sweep in Hz (empty = no filter) and level curve in dB (empty = 0).
     CAutomation cutoff;
     float cutoffQ = 0.9f;
@@ -64,8 +66,10 @@ struct Song {
     ReverbParams reverb;
     float duckAttack = 0.004f;  // seconds
     float duckRelease = 0.16f;  // seconds
-    float targetRmsDb = -16.0f;
-    float ceilingDb = -1.6f;
+    float targetLufs = -16.0f; // integrated loudness of the mastered loop
+    // True-peak ceiling of the master (dBTP), below the -1 dBTP the tracks must keep after
+    // MP3 encoding, which adds a few tenths of a dB to the peaks.
+    float truePeakDb = -1.8f;
     double prerollSeconds = 10.0; // tail of the end rendered into the start
 
     double SecondsPerBeat() const { return 60.0 / bpm; }
