@@ -152,8 +152,9 @@ TEST_P(SceneDrawTest, LogoRaisedStandsAtItsPlaceUpright) {
     EXPECT_NEAR(bottom - top + 1, side, 0.05f * side);
 
     // Lit, the face shows the texture's pattern: over the big lettering, its
-    // brightness follows the texture's at the same place (about 0.9), not at
-    // the place mirrored left to right or top to bottom.
+    // brightness follows the texture's at the same place (about 0.7 at 1024,
+    // 0.63 at 800, where filtering softens the outline), not at the place
+    // mirrored left to right or top to bottom (about 0.1).
     const CTexture &t = *model->Texture(0);
     auto correlation = [&](bool mirrorU, bool mirrorV) {
         std::vector<float> a, b;
@@ -178,11 +179,10 @@ TEST_P(SceneDrawTest, LogoRaisedStandsAtItsPlaceUpright) {
         }
         return ab / std::sqrt(aa * bb);
     };
-    // Mirrored, the lettering still shares the disc's layout: about 0.5.
     const float upright = correlation(false, false);
-    EXPECT_GT(upright, 0.75f);
-    EXPECT_LT(correlation(true, false), 0.6f) << upright;
-    EXPECT_LT(correlation(false, true), 0.6f) << upright;
+    EXPECT_GT(upright, 0.5f);
+    EXPECT_LT(correlation(true, false), 0.35f) << upright;
+    EXPECT_LT(correlation(false, true), 0.35f) << upright;
 
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
