@@ -1,0 +1,65 @@
+// Owners of tracked blocks in the diagnostics executable: ours or a library's,
+// and their names.
+#include "app/diagnostics_owners.h"
+#include "memory/memory_tracker.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+void *Keep(void *block) {
+    asm volatile("" : "+r"(block));
+    return block;
+}
+
+__attribute__((noinline)) void *AllocateForOwnerTest() {
+    return Keep(::operator new(40));
+}
+
+const void *CallerOf(const void *block) {
+    std::vector<LiveUnitInfo> units(GetLiveUnitCount() + 64);
+    const size_t count = GetLiveUnits(units.data(), units.size());
+    for (size_t i = 0; i < count && i < units.size(); ++i) {
+        if (units[i].address == block)
+            return units[i].caller;
+    }
+    return nullptr;
+}
+
+class DiagOwners : public ::testing::Test {
+  protected:
+    void SetUp() override { FindOurCode(); }
+    // The C library's qsort: code outside this executable.
+    const void *libraryCode = dlsym(RTLD_DEFAULT, "qsort");
+};
+
+TEST_F(DiagOwners, OurBlocksAreOursAndLibraryCodeIsNot) {
+    void *block = AllocateForOwnerTest();
+    const void *caller = CallerOf(block);
+    EXPECT_TRUE(IsOurCode(caller)) << caller;
+    ::operator delete(block);
+    ASSERT_NE(libraryCode, nullptr);
+    EXPECT_FALSE(IsOurCode(libraryCode));
+    EXPECT_FALSE(IsOurCode(nullptr));
+}
+
+TEST_F(DiagOwners, CodeIsNamedByFunctionAndModule) {
+    void *block = AllocateForOwnerTest();
+    const void *addresses[] = {CallerOf(block), libraryCode, nullptr};
+    ::operator delete(block);
+    constexpr size_t kBytes = 200;
+    char texts[3][kBytes];
+    DescribeCode(addresses, 3, &texts[0][0], kBytes);
+    const std::string ours = texts[0], library = texts[1], none = texts[2];
+    EXPECT_NE(ours.find("AllocateForOwnerTest() at "), std::string::npos) << ours;
+    EXPECT_NE(ours.find(" in diag_owners_test+0x"), std::string::npos) << ours;
+    EXPECT_NE(library.find("qsort"), std::string::npos) << library;
+    EXPECT_NE(library.find(" in libc.so"), std::string::npos) << library;
+    EXPECT_EQ(none.rfind("?? at ??:? in ??", 0), 0u) << none;
+}
+
+} // namespace
