@@ -145,13 +145,13 @@ size_t SnapshotUnits() {
     }
 }
 
-struct Census {
+struct UnitCount {
     uint32_t units = 0, ourUnits = 0;
     uint64_t bytes = 0, ourBytes = 0;
 };
 
-Census CountUnits(size_t count) {
-    Census census;
+UnitCount CountUnits(size_t count) {
+    UnitCount census;
     for (size_t i = 0; i < count; ++i) {
         const LiveUnitInfo &unit = g_diag.units[i];
         ++census.units;
@@ -164,21 +164,12 @@ Census CountUnits(size_t count) {
     return census;
 }
 
-void Sample(double nowMs, bool requested) {
-    const Census census = CountUnits(SnapshotUnits());
-    size_t length = FormatDiagSample(g_diag.line, sizeof g_diag.line, census.units, census.bytes,
-                                     census.ourUnits, census.ourBytes, nowMs, g_diag.frames,
-                                     SndGetUnderrunCount());
-    if (requested && length > 0 && length + 10 < sizeof g_diag.line) {
-        std::memcpy(g_diag.line + length - 1, " requested\n", 12);
-        length += 10;
-    }
-    WriteLine(g_diag.line, length);
-}
-
 void RequestSample(int) {
     g_sampleRequested = 1;
 }
+
+// One sample line, and with it the census by caller when requested.
+void Sample(double nowMs, bool requested);
 
 void CheckTimers() {
     const double now = NowMs();
@@ -220,6 +211,38 @@ int ByWeight(const void *a, const void *b) {
     return x->blocks > y->blocks ? -1 : x->blocks < y->blocks ? 1 : 0;
 }
 
+// Groups the snapshot's first count blocks by caller into owners (room for
+// count), ours first, then the most blocks first; returns how many.
+size_t GroupByCaller(size_t count, Owner *owners) {
+    std::qsort(g_diag.units, count, sizeof(LiveUnitInfo), ByCaller);
+    size_t ownerCount = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const LiveUnitInfo &unit = g_diag.units[i];
+        if (ownerCount == 0 || owners[ownerCount - 1].caller != unit.caller)
+            owners[ownerCount++] = Owner{unit.caller, 0, 0, IsOurCode(unit.caller)};
+        ++owners[ownerCount - 1].blocks;
+        owners[ownerCount - 1].bytes += unit.size;
+    }
+    std::qsort(owners, ownerCount, sizeof(Owner), ByWeight);
+    return ownerCount;
+}
+
+// One line per caller of the snapshot's blocks, named by module and offset
+// only (quick; the exit report names functions and lines).
+void Census(size_t count) {
+    Owner *owners = static_cast<Owner *>(std::calloc(count + 1, sizeof(Owner)));
+    if (owners == nullptr)
+        return;
+    const size_t ownerCount = GroupByCaller(count, owners);
+    char where[kOwnerTextBytes];
+    for (size_t i = 0; i < ownerCount; ++i) {
+        Say("diag: census %s blocks=%" PRIu32 " bytes=%" PRIu64 " caller=%p in %s",
+            owners[i].ours ? "ours" : "outside", owners[i].blocks, owners[i].bytes,
+            owners[i].caller, CodeModuleOffset(owners[i].caller, where, sizeof where));
+    }
+    std::free(owners);
+}
+
 // Lists the blocks of the snapshot, then one line per caller, resolved to a
 // function and line.
 void ListLiveBlocks(size_t count) {
@@ -230,21 +253,12 @@ void ListLiveBlocks(size_t count) {
             unit.number, unit.address, unit.size, IsOurCode(unit.caller) ? "ours" : "outside",
             unit.caller);
     }
-    std::qsort(g_diag.units, count, sizeof(LiveUnitInfo), ByCaller);
     Owner *owners = static_cast<Owner *>(std::calloc(count + 1, sizeof(Owner)));
     const void **callers = static_cast<const void **>(std::calloc(count + 1, sizeof(void *)));
     char *texts = static_cast<char *>(std::calloc(count + 1, kOwnerTextBytes));
     if (owners == nullptr || callers == nullptr || texts == nullptr)
         count = 0;
-    size_t ownerCount = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const LiveUnitInfo &unit = g_diag.units[i];
-        if (ownerCount == 0 || owners[ownerCount - 1].caller != unit.caller)
-            owners[ownerCount++] = Owner{unit.caller, 0, 0, IsOurCode(unit.caller)};
-        ++owners[ownerCount - 1].blocks;
-        owners[ownerCount - 1].bytes += unit.size;
-    }
-    std::qsort(owners, ownerCount, sizeof(Owner), ByWeight);
+    const size_t ownerCount = GroupByCaller(count, owners);
     for (size_t i = 0; i < ownerCount; ++i)
         callers[i] = owners[i].caller;
     DescribeCode(callers, ownerCount, texts, kOwnerTextBytes);
@@ -258,10 +272,25 @@ void ListLiveBlocks(size_t count) {
     std::free(texts);
 }
 
+void Sample(double nowMs, bool requested) {
+    const size_t count = SnapshotUnits();
+    const UnitCount census = CountUnits(count);
+    size_t length = FormatDiagSample(g_diag.line, sizeof g_diag.line, census.units, census.bytes,
+                                     census.ourUnits, census.ourBytes, nowMs, g_diag.frames,
+                                     SndGetUnderrunCount());
+    if (requested && length > 0 && length + 10 < sizeof g_diag.line) {
+        std::memcpy(g_diag.line + length - 1, " requested\n", 12);
+        length += 10;
+    }
+    WriteLine(g_diag.line, length);
+    if (requested)
+        Census(count);
+}
+
 void ReportAtExit() {
     const double exitMs = NowMs();
     const size_t count = SnapshotUnits();
-    const Census census = CountUnits(count);
+    const UnitCount census = CountUnits(count);
     Say("diag: exit-live-units=%" PRIu32 " exit-live-bytes=%" PRIu64 " exit-our-units=%" PRIu32
         " exit-our-bytes=%" PRIu64,
         census.units, census.bytes, census.ourUnits, census.ourBytes);

@@ -92,6 +92,19 @@ bool IsOurCode(const void *address) {
     return false;
 }
 
+const char *CodeModuleOffset(const void *address, char *out, size_t outBytes) {
+    Dl_info info{};
+    if (dladdr(address, &info) == 0 || info.dli_fname == nullptr) {
+        std::snprintf(out, outBytes, "??");
+        return out;
+    }
+    const char *slash = std::strrchr(info.dli_fname, '/');
+    std::snprintf(out, outBytes, "%s+0x%" PRIxPTR, slash != nullptr ? slash + 1 : info.dli_fname,
+                  reinterpret_cast<uintptr_t>(address) -
+                      reinterpret_cast<uintptr_t>(info.dli_fbase));
+    return out;
+}
+
 void DescribeCode(const void *const *addresses, size_t count, char *texts, size_t textBytes) {
     if (count == 0 || textBytes == 0)
         return;

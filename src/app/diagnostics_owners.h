@@ -14,6 +14,10 @@ void FindOurCode();
 // True when address is inside this executable's code.
 bool IsOurCode(const void *address);
 
+// "module+0xoffset" of a code address, or "??" outside every module, in out
+// (at most outBytes - 1 characters); returns out. Allocation-free.
+const char *CodeModuleOffset(const void *address, char *out, size_t outBytes);
+
 // Describes code addresses (return addresses: the byte before each is looked
 // up, so it lies in the calling line) for a reader: "function at file:line in module".
 // The function and line come from addr2line (one run per module), falling

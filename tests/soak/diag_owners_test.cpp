@@ -60,6 +60,17 @@ TEST_F(DiagOwners, CodeIsNamedByFunctionAndModule) {
     EXPECT_NE(library.find("qsort"), std::string::npos) << library;
     EXPECT_NE(library.find(" in libc.so"), std::string::npos) << library;
     EXPECT_EQ(none.rfind("?? at ??:? in ??", 0), 0u) << none;
+
+    // The census's quick form: module and offset only.
+    char where[64];
+    EXPECT_EQ(std::string(CodeModuleOffset(addresses[0], where, sizeof where)).rfind(
+                  "diag_owners_test+0x", 0),
+              0u)
+        << where;
+    EXPECT_EQ(std::string(CodeModuleOffset(libraryCode, where, sizeof where)).rfind("libc.so", 0),
+              0u)
+        << where;
+    EXPECT_STREQ(CodeModuleOffset(nullptr, where, sizeof where), "??");
 }
 
 } // namespace
