@@ -168,7 +168,7 @@ void RequestSample(int) {
     g_sampleRequested = 1;
 }
 
-// One sample line, and with it the census by caller when requested.
+// One sample line; when requested, the census by caller before it.
 void Sample(double nowMs, bool requested);
 
 void CheckTimers() {
@@ -275,6 +275,9 @@ void ListLiveBlocks(size_t count) {
 void Sample(double nowMs, bool requested) {
     const size_t count = SnapshotUnits();
     const UnitCount census = CountUnits(count);
+    // The census comes first: a reader that sees the sample line has it whole.
+    if (requested)
+        Census(count);
     size_t length = FormatDiagSample(g_diag.line, sizeof g_diag.line, census.units, census.bytes,
                                      census.ourUnits, census.ourBytes, nowMs, g_diag.frames,
                                      SndGetUnderrunCount());
@@ -283,8 +286,6 @@ void Sample(double nowMs, bool requested) {
         length += 10;
     }
     WriteLine(g_diag.line, length);
-    if (requested)
-        Census(count);
 }
 
 void ReportAtExit() {

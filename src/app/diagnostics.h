@@ -12,10 +12,11 @@
 //   diag: intro-skipped                   once, when ML_DIAG_SKIP_INTRO=1 took effect
 //   diag: live-units=N live-bytes=N our-units=N our-bytes=N t-ms=T frames=N underruns=N
 //                                         every 10 seconds while the loop runs
-//   diag: live-units=N ... underruns=N requested
-//                                         the same, once per SIGUSR1 received, then
 //   diag: census ours|outside blocks=N bytes=N caller=0x... in <module>+0x...
-//                                         one per caller of the live blocks, ours first
+//                                         once per SIGUSR1 received: one per caller of
+//                                         the live blocks, ours first, then
+//   diag: live-units=N ... underruns=N requested
+//                                         the sample, marked
 //   diag: memlog <line>                   each memory-log line of the tracker
 //   at exit, in this order:
 //   diag: exit-live-units=N exit-live-bytes=N exit-our-units=N exit-our-bytes=N

@@ -83,6 +83,9 @@ request_sample() {
     kill -USR1 "$program_pid" 2>/dev/null || fail "program gone"
     wait_for 100 eval '(($(requested | wc -l) > before))' || fail "no sample on request"
     line=$(requested | tail -1)
+    # The census by caller that came with it (the lines before it).
+    census=$(awk '/^diag: census / {c = c $0 "\n"; next} / requested$/ {last = c} {c = ""}
+                  END {printf "%s", last}' "$work/program.err")
     units=$(grep -o 'live-units=[0-9]*' <<<"$line" | cut -d= -f2)
     ours=$(grep -o 'our-units=[0-9]*' <<<"$line" | cut -d= -f2)
     [ -n "$units" ] && [ -n "$ours" ] || fail "no unit counts in: $line"
@@ -93,7 +96,7 @@ request_sample() {
 # next one opens; neither is a leak of the run.
 visit_every_state
 request_sample
-first=$units first_ours=$ours
+first=$units first_ours=$ours first_census=$census
 
 begin=$(date +%s)
 while (($(date +%s) - begin < duration - 5)); do
@@ -106,7 +109,7 @@ xdotool mouseup 1 2>/dev/null
 xdotool windowmap "$window" 2>/dev/null
 sleep 1.5
 request_sample
-last=$units last_ours=$ours
+last=$units last_ours=$ours last_census=$census
 running || fail "ended before the quit button (seed $seed)"
 quit_by_button
 wait_exit 150 || fail "still running 15 s after the quit button (seed $seed)"
@@ -118,6 +121,12 @@ echo "soak: seed $seed, frames $(diag_value frames), live units first $first, la
     "our blocks first $first_ours, last $last_ours, underruns after the first second $late" \
     "(allowed $allowed_underruns)"
 if ((last_ours > first_ours)); then
+    echo "Our callers with more blocks at the end (census after every state, at the end):"
+    # Same caller, more blocks; the exit report's owner lines name them.
+    join -j1 -a2 -e 0 -o 0,1.2,2.2 \
+        <(grep ' ours ' <<<"$first_census" | sed 's/.*blocks=\([0-9]*\).*caller=\([^ ]*\).*/\2 \1/' | sort) \
+        <(grep ' ours ' <<<"$last_census" | sed 's/.*blocks=\([0-9]*\).*caller=\([^ ]*\).*/\2 \1/' | sort) |
+        awk '$3 > $2 {print "  caller " $1 ": " $2 " -> " $3 " blocks"}'
     grep '^diag: owner ours ' "$work/program.err"
     fail "blocks our code allocated grew from $first_ours to $last_ours (seed $seed)"
 fi
