@@ -67,12 +67,15 @@ bool RunAddr2line(const char *module, const uintptr_t *offsets, size_t count,
     FILE *pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
         return false;
-    char text[1024];
+    // Whole lines however long: a template's name can run to kilobytes.
+    char *text = nullptr;
+    size_t textBytes = 0;
     size_t got = 0;
-    for (; got < 2 * count && std::fgets(text, sizeof text, pipe) != nullptr; ++got) {
+    for (; got < 2 * count && getline(&text, &textBytes, pipe) > 0; ++got) {
         text[std::strcspn(text, "\n")] = '\0';
         (got % 2 == 0 ? functions : lines)[got / 2] = text;
     }
+    std::free(text);
     return pclose(pipe) == 0 && got == 2 * count;
 }
 

@@ -20,6 +20,13 @@ __attribute__((noinline)) void *AllocateForOwnerTest() {
     return Keep(::operator new(40));
 }
 
+// A function whose name reads as kilobytes of template arguments.
+template <typename... T> __attribute__((noinline)) void *AllocateForLongName() {
+    return Keep(::operator new(sizeof...(T)));
+}
+using Wide = std::vector<std::vector<std::vector<std::vector<std::string>>>>;
+void *(*const g_longNamed)() = AllocateForLongName<Wide, Wide, Wide, Wide, Wide, Wide, Wide, Wide>;
+
 const void *CallerOf(const void *block) {
     std::vector<LiveUnitInfo> units(GetLiveUnitCount() + 64);
     const size_t count = GetLiveUnits(units.data(), units.size());
@@ -71,6 +78,22 @@ TEST_F(DiagOwners, CodeIsNamedByFunctionAndModule) {
               0u)
         << where;
     EXPECT_STREQ(CodeModuleOffset(nullptr, where, sizeof where), "??");
+}
+
+// A name longer than any line buffer keeps the next address's name its own.
+TEST_F(DiagOwners, ALongNameDoesNotShiftTheNext) {
+    void *blocks[] = {g_longNamed(), AllocateForOwnerTest()};
+    const void *addresses[] = {CallerOf(blocks[0]), CallerOf(blocks[1])};
+    ::operator delete(blocks[0]);
+    ::operator delete(blocks[1]);
+    constexpr size_t kBytes = 4096;
+    std::vector<char> texts(2 * kBytes);
+    DescribeCode(addresses, 2, texts.data(), kBytes);
+    const std::string longName = texts.data(), next = texts.data() + kBytes;
+    EXPECT_GT(longName.find(" at "), 1024u) << longName;
+    EXPECT_EQ(longName.rfind("void* (anonymous namespace)::AllocateForLongName<", 0), 0u)
+        << longName;
+    EXPECT_EQ(next.rfind("(anonymous namespace)::AllocateForOwnerTest() at ", 0), 0u) << next;
 }
 
 } // namespace
