@@ -6,9 +6,10 @@
 # Passes on exit code 0 by the quit button only, clean validation, not one
 # block more from our own code at the end than after every state was visited,
 # and at most SOAK_UNDERRUNS (0) underruns after the first second. Blocks whose
-# caller lies in a library are not ours to free: the GL driver's shader
-# compiler keeps what it interned for every program it compiled (its count
-# grows with the frames drawn) until the process ends.
+# caller lies in a library are not counted: the GL driver (llvmpipe) compiles a
+# shader variant with libLLVM whenever a draw or texture upload meets a state it
+# has not compiled for, which timing decides (more frames, more chances), and
+# keeps what each compile left until its GL context ends.
 set -uo pipefail
 duration=$1
 program=$2
@@ -91,9 +92,8 @@ request_sample() {
     [ -n "$units" ] && [ -n "$ours" ] || fail "no unit counts in: $line"
 }
 
-# Every state once before the first sample: the GL driver keeps a compiled
-# program per new render state, and a closed stream stays allocated until the
-# next one opens; neither is a leak of the run.
+# Every state once before the first sample: a closed stream stays allocated
+# until the next one opens, which is no leak.
 visit_every_state
 request_sample
 first=$units first_ours=$ours first_census=$census
