@@ -2,8 +2,14 @@
 
 # Links the tracker's global allocation operators into an executable. Object
 # files, not a static library, so the replacement can never be skipped.
+# ml_use_tracker(<target> [CALLERS]): CALLERS takes the diagnostics build's
+# tracker, which records the caller of every block.
 function(ml_use_tracker target)
-  target_link_libraries(${target} PRIVATE $<TARGET_NAME_IF_EXISTS:ml_memory>)
+  if(ARGV1 STREQUAL "CALLERS")
+    target_link_libraries(${target} PRIVATE ml_memory_callers)
+  else()
+    target_link_libraries(${target} PRIVATE $<TARGET_NAME_IF_EXISTS:ml_memory>)
+  endif()
 endfunction()
 
 # Test executables that cross builds run (the rest need host-only libraries).
@@ -19,15 +25,20 @@ set(ML_THREAD_TESTS
   sound_library_test stream_player_test fault_slow_decode_test memory_tests
   render_texture_test scene_tests)
 
-# ml_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...] [GL])
+# ml_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...] [GL] [CALLERS])
 # A GoogleTest executable whose tests CTest runs one by one. GL marks tests
-# that need an X display (./test.sh provides a private Xvfb).
+# that need an X display (./test.sh provides a private Xvfb). CALLERS links
+# the diagnostics build's tracker.
 function(ml_gtest name)
-  cmake_parse_arguments(T "GL" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "GL;CALLERS" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
-  ml_use_tracker(${name})
+  if(T_CALLERS)
+    ml_use_tracker(${name} CALLERS)
+  else()
+    ml_use_tracker(${name})
+  endif()
   set(labels ${T_LABELS})
   if(T_GL)
     list(APPEND labels gl)

@@ -4,6 +4,7 @@
 #include "app/platform.h"
 #include "app/process.h"
 #include "app/renderable.h"
+#include "app/shell_hooks.h"
 #include "app/shell_state.h"
 #include "app/timer.h"
 #include "app/window.h"
@@ -27,6 +28,9 @@ bool InitApplication(const char *title, int width, int height) {
 }
 
 bool RunFrame() {
+    const ShellHooks &hooks = GetShellHooks();
+    if (hooks.loopPass)
+        hooks.loopPass();
     WindowMessage msg;
     if (PlatformPollMessage(&msg)) {
         if (msg.message == kWmQuit)
@@ -39,7 +43,9 @@ bool RunFrame() {
     UpdateFrameTimer();
     UpdateProcesses();
     RenderLayers();
-    PlatformSwapBuffers();
+    const bool shown = PlatformSwapBuffers();
+    if (hooks.frameSwapped)
+        hooks.frameSwapped(shown);
     CopyInputToPrevious();
     return !IsQuitRequested();
 }

@@ -1,14 +1,17 @@
-// Hooks of the diagnostics variant. The executable links the product's own
-// objects unchanged; the linker routes the calls below through these wrappers
-// (-Wl,--wrap with the mangled names, see src/app/CMakeLists.txt):
-//   PlatformSwapBuffers   counts frames, first-frame time
-//   PlatformPollMessage   runs every loop pass, minimised too: periodic samples
-//   ShowMessage           time the size question was answered
-//   CTestbed::CTestbed    optional skip of the intro
+// The diagnostics variant: the product's own objects, plus shell hooks
+// (app/shell_hooks.h) installed before main:
+//   questionAnswered  time the size question was answered
+//   sceneCreated      optional skip of the intro
+//   loopPass          runs every loop pass, minimised too: periodic samples
+//   frameSwapped      counts frames, first-frame time
+// and the tracker that records each block's caller, so the report names the
+// owners of the blocks still live (app/diagnostics_owners.h).
 // The report goes to standard error with write(2), one call per line, so
 // lines never interleave with other output.
 #include "app/diagnostics.h"
 
+#include "app/diagnostics_owners.h"
+#include "app/shell_hooks.h"
 #include "audio/sound_library.h"
 #include "memory/memory_tracker.h"
 #include "memory/tracker_internal.h"
@@ -25,19 +28,10 @@
 #include <cstring>
 #include <ctime>
 
-struct WindowMessage;
-
-extern "C" {
-bool __real__Z19PlatformSwapBuffersv();
-bool __real__Z19PlatformPollMessageP13WindowMessage(WindowMessage *msg);
-int __real__Z11ShowMessagePKcS0_i(const char *caption, const char *text, int style);
-void __real__ZN8CTestbedC1Ev(CTestbed *self);
-}
-
 namespace {
 
 constexpr size_t kLineBytes = 512;
-constexpr unsigned kChainCapacity = 64;
+constexpr size_t kOwnerTextBytes = 320;
 constexpr uint32_t kPanelStage = 5; // the scene's stage after the five intro pictures
 
 struct DiagState {
@@ -52,7 +46,8 @@ struct DiagState {
     bool exitStep = false;          // the sink is reporting the tracker's exit step
     char line[kLineBytes] = {};     // main thread
     char sinkLine[kLineBytes] = {}; // the sink, under the tracker's lock
-    const void *chain[kChainCapacity] = {};
+    LiveUnitInfo *units = nullptr;  // the last snapshot of the live blocks (malloc)
+    size_t unitCapacity = 0;
 };
 
 // Every member has a constant initialiser, so this is constant-initialised:
@@ -134,19 +129,47 @@ void MemoryLogToStderr(const char *text) {
     WriteLine(g_diag.sinkLine, length);
 }
 
-void Sample(double nowMs, bool requested) {
-    size_t length = FormatDiagSample(g_diag.line, sizeof g_diag.line, GetLiveUnitCount(),
-                                     GetLiveBytes(), nowMs, g_diag.frames, SndGetUnderrunCount());
-    if (requested && length > 0 && length + 10 < sizeof g_diag.line) {
-        std::memcpy(g_diag.line + length - 1, " requested\n", 12);
-        length += 10;
+// Copies the live blocks into g_diag.units (malloc'd, never the tracked
+// heap) and returns how many there are; 0 when no room could be had.
+size_t SnapshotUnits() {
+    for (;;) {
+        const size_t count = GetLiveUnits(g_diag.units, g_diag.unitCapacity);
+        if (count <= g_diag.unitCapacity)
+            return count;
+        const size_t capacity = count + count / 2 + 256;
+        void *grown = std::realloc(g_diag.units, capacity * sizeof(LiveUnitInfo));
+        if (grown == nullptr)
+            return 0;
+        g_diag.units = static_cast<LiveUnitInfo *>(grown);
+        g_diag.unitCapacity = capacity;
     }
-    WriteLine(g_diag.line, length);
+}
+
+struct UnitCount {
+    uint32_t units = 0, ourUnits = 0;
+    uint64_t bytes = 0, ourBytes = 0;
+};
+
+UnitCount CountUnits(size_t count) {
+    UnitCount census;
+    for (size_t i = 0; i < count; ++i) {
+        const LiveUnitInfo &unit = g_diag.units[i];
+        ++census.units;
+        census.bytes += unit.size;
+        if (IsOurCode(unit.caller)) {
+            ++census.ourUnits;
+            census.ourBytes += unit.size;
+        }
+    }
+    return census;
 }
 
 void RequestSample(int) {
     g_sampleRequested = 1;
 }
+
+// One sample line; when requested, the census by caller before it.
+void Sample(double nowMs, bool requested);
 
 void CheckTimers() {
     const double now = NowMs();
@@ -165,28 +188,116 @@ void CheckTimers() {
     }
 }
 
-// Lists the blocks still live, bucket by bucket. Blocks allocated or freed
-// meanwhile by another thread may be missed or listed; at exit none should be.
-void ListLiveBlocks() {
-    Say("diag: leaks=%" PRIu32, GetLiveUnitCount());
-    for (unsigned bucket = 0; bucket < 4096; ++bucket) {
-        const size_t length = GetBucketChain(bucket, g_diag.chain, kChainCapacity);
-        for (size_t i = 0; i < length && i < kChainCapacity; ++i) {
-            Say("diag: leak number=%" PRIu32 " address=%p", GetAllocationNumber(g_diag.chain[i]),
-                g_diag.chain[i]);
-        }
-        if (length > kChainCapacity)
-            Say("diag: leak %zu more blocks in bucket %u", length - kChainCapacity, bucket);
+// One caller of live blocks, for the owner lines.
+struct Owner {
+    const void *caller;
+    uint32_t blocks;
+    uint64_t bytes;
+    bool ours;
+};
+
+int ByCaller(const void *a, const void *b) {
+    const uintptr_t x = reinterpret_cast<uintptr_t>(static_cast<const LiveUnitInfo *>(a)->caller);
+    const uintptr_t y = reinterpret_cast<uintptr_t>(static_cast<const LiveUnitInfo *>(b)->caller);
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+// Ours first, then the most blocks first.
+int ByWeight(const void *a, const void *b) {
+    const Owner *x = static_cast<const Owner *>(a);
+    const Owner *y = static_cast<const Owner *>(b);
+    if (x->ours != y->ours)
+        return x->ours ? -1 : 1;
+    return x->blocks > y->blocks ? -1 : x->blocks < y->blocks ? 1 : 0;
+}
+
+// Groups the snapshot's first count blocks by caller into owners (room for
+// count), ours first, then the most blocks first; returns how many.
+size_t GroupByCaller(size_t count, Owner *owners) {
+    std::qsort(g_diag.units, count, sizeof(LiveUnitInfo), ByCaller);
+    size_t ownerCount = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const LiveUnitInfo &unit = g_diag.units[i];
+        if (ownerCount == 0 || owners[ownerCount - 1].caller != unit.caller)
+            owners[ownerCount++] = Owner{unit.caller, 0, 0, IsOurCode(unit.caller)};
+        ++owners[ownerCount - 1].blocks;
+        owners[ownerCount - 1].bytes += unit.size;
     }
+    std::qsort(owners, ownerCount, sizeof(Owner), ByWeight);
+    return ownerCount;
+}
+
+// One line per caller of the snapshot's blocks, named by module and offset
+// only (quick; the exit report names functions and lines).
+void Census(size_t count) {
+    Owner *owners = static_cast<Owner *>(std::calloc(count + 1, sizeof(Owner)));
+    if (owners == nullptr)
+        return;
+    const size_t ownerCount = GroupByCaller(count, owners);
+    char where[kOwnerTextBytes];
+    for (size_t i = 0; i < ownerCount; ++i) {
+        Say("diag: census %s blocks=%" PRIu32 " bytes=%" PRIu64 " caller=%p in %s",
+            owners[i].ours ? "ours" : "outside", owners[i].blocks, owners[i].bytes,
+            owners[i].caller, CodeModuleOffset(owners[i].caller, where, sizeof where));
+    }
+    std::free(owners);
+}
+
+// Lists the blocks of the snapshot, then one line per caller, resolved to a
+// function and line.
+void ListLiveBlocks(size_t count) {
+    Say("diag: leaks=%zu", count);
+    for (size_t i = 0; i < count; ++i) {
+        const LiveUnitInfo &unit = g_diag.units[i];
+        Say("diag: leak number=%" PRIu32 " address=%p size=%" PRIu32 " owner=%s caller=%p",
+            unit.number, unit.address, unit.size, IsOurCode(unit.caller) ? "ours" : "outside",
+            unit.caller);
+    }
+    Owner *owners = static_cast<Owner *>(std::calloc(count + 1, sizeof(Owner)));
+    const void **callers = static_cast<const void **>(std::calloc(count + 1, sizeof(void *)));
+    char *texts = static_cast<char *>(std::calloc(count + 1, kOwnerTextBytes));
+    if (owners == nullptr || callers == nullptr || texts == nullptr)
+        count = 0;
+    const size_t ownerCount = GroupByCaller(count, owners);
+    for (size_t i = 0; i < ownerCount; ++i)
+        callers[i] = owners[i].caller;
+    DescribeCode(callers, ownerCount, texts, kOwnerTextBytes);
+    for (size_t i = 0; i < ownerCount; ++i) {
+        Say("diag: owner %s blocks=%" PRIu32 " bytes=%" PRIu64 " caller=%p %s",
+            owners[i].ours ? "ours" : "outside", owners[i].blocks, owners[i].bytes,
+            owners[i].caller, texts + i * kOwnerTextBytes);
+    }
+    std::free(owners);
+    std::free(callers);
+    std::free(texts);
+}
+
+void Sample(double nowMs, bool requested) {
+    const size_t count = SnapshotUnits();
+    const UnitCount census = CountUnits(count);
+    // The census comes first: a reader that sees the sample line has it whole.
+    if (requested)
+        Census(count);
+    size_t length = FormatDiagSample(g_diag.line, sizeof g_diag.line, census.units, census.bytes,
+                                     census.ourUnits, census.ourBytes, nowMs, g_diag.frames,
+                                     SndGetUnderrunCount());
+    if (requested && length > 0 && length + 10 < sizeof g_diag.line) {
+        std::memcpy(g_diag.line + length - 1, " requested\n", 12);
+        length += 10;
+    }
+    WriteLine(g_diag.line, length);
 }
 
 void ReportAtExit() {
     const double exitMs = NowMs();
-    Say("diag: exit-live-units=%" PRIu32 " exit-live-bytes=%" PRIu64, GetLiveUnitCount(),
-        GetLiveBytes());
+    const size_t count = SnapshotUnits();
+    const UnitCount census = CountUnits(count);
+    Say("diag: exit-live-units=%" PRIu32 " exit-live-bytes=%" PRIu64 " exit-our-units=%" PRIu32
+        " exit-our-bytes=%" PRIu64,
+        census.units, census.bytes, census.ourUnits, census.ourBytes);
     const bool problems = ValidateAllUnits();
     Say("diag: validate=%s", problems ? "problems" : "ok");
-    ListLiveBlocks();
+    ListLiveBlocks(count);
     // The tracker runs its exit step again after this (the last exit
     // handler); running it now puts its leak lines in this report.
     g_diag.exitStep = true;
@@ -201,12 +312,41 @@ void ReportAtExit() {
     SetMemoryLogSink(nullptr);
 }
 
+void OnQuestionAnswered() {
+    if (!g_diag.questionAnswered) {
+        g_diag.questionAnswered = true;
+        Say("diag: question-answered-ms=%.3f", NowMs());
+    }
+}
+
+void OnSceneCreated(CTestbed *scene) {
+    const char *skip = std::getenv("ML_DIAG_SKIP_INTRO");
+    if (skip != nullptr && std::strcmp(skip, "1") == 0) {
+        scene->m_stage = kPanelStage;
+        scene->m_stageTime = 0.0f;
+        Say("diag: intro-skipped");
+    }
+}
+
+void OnFrameSwapped(bool shown) {
+    if (!shown)
+        return;
+    ++g_diag.frames;
+    if (g_diag.firstFrameMs < 0.0) {
+        g_diag.firstFrameMs = NowMs();
+        const size_t length =
+            FormatDiagFirstFrame(g_diag.line, sizeof g_diag.line, g_diag.firstFrameMs);
+        WriteLine(g_diag.line, length);
+    }
+}
+
 // Registered right after the tracker's own start-up, so the report runs after
 // every other static object is gone and just before the tracker's exit step.
 struct DiagStartup {
     DiagStartup() {
         g_diag.startNs = MonotonicNs();
         g_diag.processAgeMs = ProcessAgeMs();
+        FindOurCode();
         SetMemoryLogSink(MemoryLogToStderr);
         std::atexit(ReportAtExit);
         struct sigaction action {};
@@ -214,51 +354,10 @@ struct DiagStartup {
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
         sigaction(SIGUSR1, &action, nullptr);
+        SetShellHooks(ShellHooks{OnQuestionAnswered, OnSceneCreated, CheckTimers, OnFrameSwapped});
     }
 };
 
 __attribute__((init_priority(102))) DiagStartup g_diagStartup;
 
 } // namespace
-
-extern "C" {
-
-bool __wrap__Z19PlatformSwapBuffersv() {
-    const bool swapped = __real__Z19PlatformSwapBuffersv();
-    if (swapped) {
-        ++g_diag.frames;
-        if (g_diag.firstFrameMs < 0.0) {
-            g_diag.firstFrameMs = NowMs();
-            const size_t length =
-                FormatDiagFirstFrame(g_diag.line, sizeof g_diag.line, g_diag.firstFrameMs);
-            WriteLine(g_diag.line, length);
-        }
-    }
-    return swapped;
-}
-
-bool __wrap__Z19PlatformPollMessageP13WindowMessage(WindowMessage *msg) {
-    const bool got = __real__Z19PlatformPollMessageP13WindowMessage(msg);
-    CheckTimers();
-    return got;
-}
-
-int __wrap__Z11ShowMessagePKcS0_i(const char *caption, const char *text, int style) {
-    const int answer = __real__Z11ShowMessagePKcS0_i(caption, text, style);
-    if (!g_diag.questionAnswered) {
-        g_diag.questionAnswered = true;
-        Say("diag: question-answered-ms=%.3f", NowMs());
-    }
-    return answer;
-}
-
-void __wrap__ZN8CTestbedC1Ev(CTestbed *self) {
-    __real__ZN8CTestbedC1Ev(self);
-    const char *skip = std::getenv("ML_DIAG_SKIP_INTRO");
-    if (skip != nullptr && std::strcmp(skip, "1") == 0) {
-        self->m_stage = kPanelStage;
-        self->m_stageTime = 0.0f;
-    }
-}
-
-} // extern "C"

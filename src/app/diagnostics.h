@@ -9,15 +9,23 @@
 //   diag: question-answered-ms=T          once, when the first message box returns
 //   diag: first-frame-ms=T                once, when the first frame was swapped
 //   diag: underruns-first-second=N        once, one second after the first frame
-//   diag: live-units=N live-bytes=N t-ms=T frames=N underruns=N
+//   diag: intro-skipped                   once, when ML_DIAG_SKIP_INTRO=1 took effect
+//   diag: live-units=N live-bytes=N our-units=N our-bytes=N t-ms=T frames=N underruns=N
 //                                         every 10 seconds while the loop runs
+//   diag: census ours|outside blocks=N bytes=N caller=0x... in <module>+0x...
+//                                         once per SIGUSR1 received: one per caller of
+//                                         the live blocks, ours first, then
 //   diag: live-units=N ... underruns=N requested
-//                                         the same, once per SIGUSR1 received
+//                                         the sample, marked
 //   diag: memlog <line>                   each memory-log line of the tracker
 //   at exit, in this order:
-//   diag: exit-live-units=N exit-live-bytes=N
+//   diag: exit-live-units=N exit-live-bytes=N exit-our-units=N exit-our-bytes=N
 //   diag: validate=ok|problems
-//   diag: leak number=N address=0x...     one per block still live
+//   diag: leaks=N
+//   diag: leak number=N address=0x... size=N owner=ours|outside caller=0x...
+//                                         one per block still live
+//   diag: owner ours|outside blocks=N bytes=N caller=0x... <function> at <file:line> in <module>+0x...
+//                                         one per caller of those blocks, ours first
 //   diag: leak <line>                     lines of the tracker's exit step
 //   diag: memlog-errors=N                 "[!]" lines seen during the whole run
 //   diag: frames=N
@@ -37,8 +45,11 @@ constexpr double kDiagSamplePeriodMs = 10000.0;
 // Formatters of the report lines: each writes one NUL-terminated line ending
 // in '\n' into out (truncated to outBytes - 1 characters) and returns its
 // length without the NUL.
+// "our" counts the live blocks whose caller is this executable's code
+// (diagnostics_owners.h); the rest belong to libraries.
 size_t FormatDiagSample(char *out, size_t outBytes, uint32_t liveUnits, uint64_t liveBytes,
-                        double tMs, uint64_t frames, uint32_t underruns);
+                        uint32_t ourUnits, uint64_t ourBytes, double tMs, uint64_t frames,
+                        uint32_t underruns);
 size_t FormatDiagFirstFrame(char *out, size_t outBytes, double tMs);
 size_t FormatDiagPrefixed(char *out, size_t outBytes, const char *tag, const char *text);
 

@@ -29,11 +29,13 @@ size_t EndLine(char *out, size_t outBytes, size_t length) {
 } // namespace
 
 size_t FormatDiagSample(char *out, size_t outBytes, uint32_t liveUnits, uint64_t liveBytes,
-                        double tMs, uint64_t frames, uint32_t underruns) {
+                        uint32_t ourUnits, uint64_t ourBytes, double tMs, uint64_t frames,
+                        uint32_t underruns) {
     const int n = std::snprintf(out, outBytes,
                                 "diag: live-units=%" PRIu32 " live-bytes=%" PRIu64
+                                " our-units=%" PRIu32 " our-bytes=%" PRIu64
                                 " t-ms=%.3f frames=%" PRIu64 " underruns=%" PRIu32 "\n",
-                                liveUnits, liveBytes, tMs, frames, underruns);
+                                liveUnits, liveBytes, ourUnits, ourBytes, tMs, frames, underruns);
     return EndLine(out, outBytes, Stored(n, outBytes));
 }
 

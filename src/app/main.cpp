@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/process.h"
+#include "app/shell_hooks.h"
 #include "render/texture_prefetch.h"
 
 #include <cstring>
@@ -15,8 +16,11 @@ char g_title[257];
 int main(int, char **) {
     int width = 1024;
     int height = 768;
-    if (ShowMessage("Resolution", "Use 800x600?\n(default 1024x768)",
-                    kStyleYesNo | kStyleIconQuestion) == kAnswerYes) {
+    const int answer = ShowMessage("Resolution", "Use 800x600?\n(default 1024x768)",
+                                   kStyleYesNo | kStyleIconQuestion);
+    if (GetShellHooks().questionAnswered)
+        GetShellHooks().questionAnswered();
+    if (answer == kAnswerYes) {
         width = 800;
         height = 600;
     }
@@ -31,7 +35,10 @@ int main(int, char **) {
         return 0;
     }
 
-    CProcess *scene = new CTestbed();
+    CTestbed *testbed = new CTestbed();
+    if (GetShellHooks().sceneCreated)
+        GetShellHooks().sceneCreated(testbed);
+    CProcess *scene = testbed;
     FinishTexturePrefetch();
     while (RunFrame()) {
     }

@@ -4,8 +4,20 @@
 // one allocator to the other.
 #include "memory/tracker_internal.h"
 
+#ifdef ML_TRACK_CALLERS
+#include "memory/allocation_caller.h"
+#endif
+
 #include <cstdlib>
 #include <new>
+
+// The diagnostics build charges each block to the code that called the
+// operator; the product records nothing and pays nothing.
+#ifdef ML_TRACK_CALLERS
+#define ML_OPERATOR_CALLER AllocationCaller(__builtin_return_address(0))
+#else
+#define ML_OPERATOR_CALLER nullptr
+#endif
 
 namespace {
 
@@ -37,13 +49,16 @@ class CBadAllocation : public std::bad_alloc {
 };
 
 // Tracked allocation with the new-handler loop; throws CBadAllocation when
-// no handler is left.
-void *NewTracked(std::size_t size, uint32_t type)
+// no handler is left. caller: see ML_OPERATOR_CALLER.
+void *NewTracked(std::size_t size, uint32_t type, [[maybe_unused]] const void *caller)
 {
     if (size == 0) {
         size = 1;
     }
     MemoryOwner owner;
+#ifdef ML_TRACK_CALLERS
+    owner.caller = caller;
+#endif
     void *block = TrackedAllocationForPendingOwner(type, size, &owner);
     while (block == nullptr) {
         std::new_handler handler = std::get_new_handler();
@@ -51,15 +66,15 @@ void *NewTracked(std::size_t size, uint32_t type)
             throw CBadAllocation();
         }
         handler();
-        block = TrackedAllocation(owner.file, owner.line, owner.function, type, size);
+        block = TrackedAllocationForOwner(type, size, owner);
     }
     return block;
 }
 
-void *NewTrackedNoThrow(std::size_t size, uint32_t type) noexcept
+void *NewTrackedNoThrow(std::size_t size, uint32_t type, const void *caller) noexcept
 {
     try {
-        return NewTracked(size, type);
+        return NewTracked(size, type, caller);
     } catch (...) {
         return nullptr;
     }
@@ -103,17 +118,21 @@ void *NewAlignedNoThrow(std::size_t size, std::align_val_t alignment) noexcept
 
 } // namespace
 
-void *operator new(std::size_t size) { return NewTracked(size, kAllocNew); }
-void *operator new[](std::size_t size) { return NewTracked(size, kAllocNewArray); }
+void *operator new(std::size_t size) { return NewTracked(size, kAllocNew, ML_OPERATOR_CALLER); }
+
+void *operator new[](std::size_t size)
+{
+    return NewTracked(size, kAllocNewArray, ML_OPERATOR_CALLER);
+}
 
 void *operator new(std::size_t size, const std::nothrow_t &) noexcept
 {
-    return NewTrackedNoThrow(size, kAllocNew);
+    return NewTrackedNoThrow(size, kAllocNew, ML_OPERATOR_CALLER);
 }
 
 void *operator new[](std::size_t size, const std::nothrow_t &) noexcept
 {
-    return NewTrackedNoThrow(size, kAllocNewArray);
+    return NewTrackedNoThrow(size, kAllocNewArray, ML_OPERATOR_CALLER);
 }
 
 void operator delete(void *block) noexcept { ReleaseFromOperator(kAllocDelete, block); }

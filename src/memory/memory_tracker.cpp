@@ -52,6 +52,9 @@ struct AllocUnit {
     uint32_t allocationNumber;
     AllocUnit *next; // in the bucket chain, or in the free list
     AllocUnit *prev; // in the bucket chain; null for a bucket head
+#ifdef ML_TRACK_CALLERS
+    const void *caller; // return address into the code that asked
+#endif
 };
 
 // Plain data, zero at start (constant-initialised), so allocations made by
@@ -75,7 +78,9 @@ std::mutex g_trackerLock;
 
 // --- Small helpers (the caller holds the lock) ---
 
-void ResetPendingOwner() { g_tracker.pending = MemoryOwner{nullptr, 0, nullptr}; }
+MemoryOwner MakeOwner(const char *file, int line, const char *function);
+
+void ResetPendingOwner() { g_tracker.pending = MakeOwner(nullptr, 0, nullptr); }
 
 const char *OwnerTextLocked(const char *file, int line, const char *function)
 {
@@ -268,9 +273,23 @@ void *FailAllocation(const char *message)
     return nullptr;
 }
 
-void *AllocateLocked(const char *file, int line, const char *function, uint32_t type,
-                     size_t size)
+MemoryOwner MakeOwner(const char *file, int line, const char *function)
 {
+    MemoryOwner owner;
+    owner.file = file;
+    owner.line = line;
+    owner.function = function;
+#ifdef ML_TRACK_CALLERS
+    owner.caller = nullptr;
+#endif
+    return owner;
+}
+
+void *AllocateLocked(const MemoryOwner &owner, uint32_t type, size_t size)
+{
+    const char *const file = owner.file;
+    const int line = owner.line;
+    const char *const function = owner.function;
     ++g_tracker.allocationCounter;
     if (kLogEveryOperation) {
         MemoryLogLine("[+] %05d %8s of size 0x%08X(%08d) by %s",
@@ -298,6 +317,9 @@ void *AllocateLocked(const char *file, int line, const char *function, uint32_t 
     unit->allocationNumber = g_tracker.allocationCounter;
     CopyName(unit->sourceFile, FileNameOnly(file));
     CopyName(unit->functionName, function);
+#ifdef ML_TRACK_CALLERS
+    unit->caller = owner.caller;
+#endif
     if (unit->actualAddress == nullptr) {
         return FailAllocation("Request for allocation failed. Out of memory.");
     }
@@ -419,14 +441,22 @@ void *TrackedAllocation(const char *file, int line, const char *function, uint32
                         size_t size)
 {
     std::lock_guard<std::mutex> hold(g_trackerLock);
-    return AllocateLocked(file, line, function, type, size);
+    return AllocateLocked(MakeOwner(file, line, function), type, size);
 }
 
 void *TrackedAllocationForPendingOwner(uint32_t type, size_t size, MemoryOwner *owner)
 {
     std::lock_guard<std::mutex> hold(g_trackerLock);
-    *owner = g_tracker.pending;
-    return AllocateLocked(owner->file, owner->line, owner->function, type, size);
+    owner->file = g_tracker.pending.file;
+    owner->line = g_tracker.pending.line;
+    owner->function = g_tracker.pending.function;
+    return AllocateLocked(*owner, type, size);
+}
+
+void *TrackedAllocationForOwner(uint32_t type, size_t size, const MemoryOwner &owner)
+{
+    std::lock_guard<std::mutex> hold(g_trackerLock);
+    return AllocateLocked(owner, type, size);
 }
 
 void TrackedRelease(const char *file, int line, const char *function, uint32_t type,
@@ -474,6 +504,25 @@ uint32_t GetAllocationCounter()
     std::lock_guard<std::mutex> hold(g_trackerLock);
     return g_tracker.allocationCounter;
 }
+
+#ifdef ML_TRACK_CALLERS
+size_t GetLiveUnits(LiveUnitInfo *out, size_t maxCount)
+{
+    std::lock_guard<std::mutex> hold(g_trackerLock);
+    size_t count = 0;
+    for (unsigned bucket = 0; bucket < kBucketCount; ++bucket) {
+        for (const AllocUnit *unit = g_tracker.buckets[bucket]; unit != nullptr;
+             unit = unit->next) {
+            if (out != nullptr && count < maxCount) {
+                out[count] = LiveUnitInfo{unit->reportedAddress, unit->reportedSize,
+                                          unit->allocationNumber, unit->caller};
+            }
+            ++count;
+        }
+    }
+    return count;
+}
+#endif
 
 unsigned BucketIndexOf(const void *reportedAddress) { return BucketOf(reportedAddress); }
 

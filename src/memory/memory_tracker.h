@@ -23,6 +23,21 @@ uint32_t GetLiveUnitCount();      // blocks handed out and not yet released
 uint64_t GetLiveBytes();          // sum of their requested sizes (bytes)
 uint32_t GetAllocationCounter();  // requests so far, failed ones included
 
+#ifdef ML_TRACK_CALLERS
+// The diagnostics build records with every block the return address into the
+// code that asked for it (see allocation_caller.h).
+struct LiveUnitInfo {
+    const void *address; // as handed out
+    uint32_t size;       // requested bytes
+    uint32_t number;     // allocation number
+    const void *caller;  // null when unknown
+};
+
+// Copies up to maxCount live units, bucket by bucket, into out, and returns
+// how many are live. No allocation.
+size_t GetLiveUnits(LiveUnitInfo *out, size_t maxCount);
+#endif
+
 // Buffer sizes the log uses for its texts (bytes, NUL included).
 constexpr size_t kOwnerTextBytes = 90;
 constexpr size_t kSizeTextBytes = 96;

@@ -21,11 +21,16 @@ enum MemoryAllocationType : uint32_t {
 // Name of a type index; out-of-range indices read as "Unknown".
 const char *AllocationTypeName(uint32_t type);
 
-// Owner recorded for the next operation: null names mean "??".
+// Owner recorded for the next operation: null names mean "??". The
+// diagnostics build (ML_TRACK_CALLERS) also records the return address into
+// the code that asked; the product's units carry no such field.
 struct MemoryOwner {
     const char *file;
     int line;
     const char *function;
+#ifdef ML_TRACK_CALLERS
+    const void *caller;
+#endif
 };
 
 // Guarded, zero-filled block of size bytes, recorded in a unit of the given
@@ -39,9 +44,14 @@ void *TrackedAllocation(const char *file, int line, const char *function, uint32
 void TrackedRelease(const char *file, int line, const char *function, uint32_t type,
                     void *address);
 
-// What operator new does first: captures the pending owner into *owner (for
-// the retries of the new-handler loop) and allocates for it, under one lock.
+// What operator new does first: captures the pending owner's names into
+// *owner (for the retries of the new-handler loop) and allocates for it,
+// under one lock. owner->caller, in the diagnostics build, is the operator's
+// to set and is kept.
 void *TrackedAllocationForPendingOwner(uint32_t type, size_t size, MemoryOwner *owner);
+
+// A retry of the new-handler loop, for the owner captured above.
+void *TrackedAllocationForOwner(uint32_t type, size_t size, const MemoryOwner &owner);
 
 // What operator delete does: tracked release with the pending owner, or for
 // null only the optional log line.

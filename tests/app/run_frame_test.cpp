@@ -3,6 +3,7 @@
 #include "app/input.h"
 #include "app/process.h"
 #include "app/renderable.h"
+#include "app/shell_hooks.h"
 #include "app/shell_state.h"
 #include "app/timer.h"
 #include "render/render_device_internal.h"
@@ -138,6 +139,32 @@ TEST_F(RunFrameTest, HoldsTheScreenSaverOffOnlyWhileShownAndActive) {
         EXPECT_EQ(SDL_IsScreenSaverEnabled() == SDL_FALSE, steps[i].heldOff) << "step " << i;
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+// The diagnostics executable's hooks: one call per loop pass, minimised or
+// not, and one per frame after its swap (no window here: nothing shown).
+int g_passes = 0;
+std::vector<bool> g_swaps;
+
+TEST_F(RunFrameTest, InstalledHooksSeeEveryPassAndEverySwap) {
+    g_passes = 0;
+    g_swaps.clear();
+    SetShellHooks(ShellHooks{nullptr, nullptr, [] { ++g_passes; },
+                             [](bool shown) {
+                                 g_swaps.push_back(shown);
+                                 g_trace.push_back("swap");
+                             }});
+    Push(Event(SDL_KEYDOWN, SDLK_a));
+    EXPECT_TRUE(RunFrame());
+    EXPECT_TRUE(RunFrame());
+    Push(Event(SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED));
+    EXPECT_TRUE(RunFrame());
+    EXPECT_TRUE(RunFrame());
+    SetShellHooks(ShellHooks{});
+    EXPECT_TRUE(RunFrame());
+    EXPECT_EQ(g_passes, 4);
+    EXPECT_EQ(g_swaps, std::vector<bool>{false});
+    EXPECT_EQ(g_trace, (std::vector<std::string>{"process", "render", "swap"}));
 }
 
 } // namespace

@@ -16,7 +16,7 @@ TEST(DiagLines, TruncatedLinesStillEndWithANewline) {
         SCOPED_TRACE(bytes);
         char line[72];
         std::memset(line, '#', sizeof line);
-        const size_t n = bytes == 40u ? FormatDiagSample(line, bytes, 1, 2, 3.0, 4, 5)
+        const size_t n = bytes == 40u ? FormatDiagSample(line, bytes, 1, 2, 3, 4, 5.0, 6, 7)
                                       : FormatDiagPrefixed(line, bytes, "memlog", longText.c_str());
         ASSERT_EQ(n, bytes - 1);
         EXPECT_EQ(line[n - 1], '\n');

@@ -102,6 +102,9 @@ start_diag() {
     find_window
     first_frame() { grep -q '^diag: first-frame-ms=' "$work/program.err"; }
     wait_for 150 first_frame || fail "no frame swapped"
+    # The shell's other two hooks were taken as well.
+    grep -q '^diag: question-answered-ms=' "$work/program.err" || fail "no question-answered line"
+    grep -qx 'diag: intro-skipped' "$work/program.err" || fail "the intro was not skipped"
 }
 
 # Centres of the panel's hot spots in picture pixels (1024 wide).
