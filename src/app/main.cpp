@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/process.h"
+#include "audio/stream_player.h"
 #include "render/texture_prefetch.h"
 
 #include <cstring>
@@ -39,6 +40,10 @@ int main(int, char **) {
     // the teardown, and no render pass runs in between.
     delete scene;
     scene = nullptr;
+    // The scene leaves its stream open. End it and the sound library here, so
+    // that no audio or decoder thread is still running while the process
+    // exits and its static objects are destroyed.
+    ShutdownSound();
     ShutdownApplication();
     return 0;
 }
