@@ -27,9 +27,9 @@ out=$(mktemp)
 err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
 for attempt in 1 2; do
-  wine "$@" 2> >(tee "$err" | tr -d '\r' >&2) | tee "$out" | tr -d '\r'
+  wine "$@" 2>"$err" | tee "$out" | tr -d '\r'
   code=$?
-  wait $! 2>/dev/null # the stderr copy is complete
+  tr -d '\r' <"$err" >&2
   if [ "$code" != 0 ] && [ "$attempt" = 1 ] && [ ! -s "$out" ] &&
      message=$(wine_start_failure "$err"); then
     echo "wine-run: Wine did not start $1 ($message); starting it once more" >&2
