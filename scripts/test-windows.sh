@@ -184,7 +184,17 @@ ended() {
     # An open window means the program never began to end (the request was
     # not taken); a closed one, that it is stuck on its way out.
     local state="its window is gone"
-    xwininfo -root -tree 2>/dev/null | grep -q '"Ondu - Marrowlake"' && state="its window is still open"
+    if xwininfo -root -tree 2>/dev/null | grep -q '"Ondu - Marrowlake"'; then
+      state="its window is still open"
+      if [ "$2" = "quit button" ]; then
+        # Not a second try (the step has failed): tells a click the program
+        # did not see from a program that no longer takes clicks.
+        xdotool mousedown 1; sleep 0.3; xdotool mouseup 1
+        sleep 5
+        if [ -f "$work/$1.rc" ]; then state="$state; a second, longer press ended it"
+        else state="$state; a second, longer press did not end it either"; fi
+      fi
+    fi
     fail "$1: $2 did not end the program within 30 s ($state)"
   fi
   [ "$(cat "$work/$1.rc")" = 0 ] || fail "$1: exit code $(cat "$work/$1.rc") after $2"
