@@ -55,8 +55,8 @@ struct DiagState {
     char line[kLineBytes] = {};     // main thread
     char sinkLine[kLineBytes] = {}; // the sink, under the tracker's lock
     const void *chain[kChainCapacity] = {};
-    int threadsAfterMain = -1;                // -1 until main has returned
-    char threadNames[kLineBytes / 2] = {};    // their names, space-separated
+    int threadsAfterMain = -1;             // -1 until main has returned
+    char threadNames[kLineBytes / 2] = {}; // their names, comma-separated
 };
 
 // Every member has a constant initialiser, so this is constant-initialised:

@@ -42,7 +42,8 @@ int main(int, char **) {
     scene = nullptr;
     // The scene leaves its stream open. End it and the sound library here, so
     // that no audio or decoder thread is still running while the process
-    // exits and its static objects are destroyed.
+    // exits and its static objects are destroyed (a process that ends over
+    // the waveOut and decoder threads crashes under Wine).
     ShutdownSound();
     ShutdownApplication();
     return 0;
