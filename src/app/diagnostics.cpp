@@ -17,10 +17,12 @@
 #include "memory/tracker_internal.h"
 #include "scene/testbed.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdarg>
 #include <cstdio>
@@ -48,6 +50,8 @@ struct DiagState {
     char sinkLine[kLineBytes] = {}; // the sink, under the tracker's lock
     LiveUnitInfo *units = nullptr;  // the last snapshot of the live blocks (malloc)
     size_t unitCapacity = 0;
+    int threadsAfterMain = -1;             // -1 until main has returned
+    char threadNames[kLineBytes / 2] = {}; // their names, comma-separated
 };
 
 // Every member has a constant initialiser, so this is constant-initialised:
@@ -162,6 +166,44 @@ UnitCount CountUnits(size_t count) {
         }
     }
     return census;
+}
+
+// Counts the process's threads and lists their names (from /proc). -1 when
+// /proc cannot be read.
+int CountThreads(char *names, size_t namesBytes) {
+    DIR *tasks = opendir("/proc/self/task");
+    if (tasks == nullptr)
+        return -1;
+    int count = 0;
+    size_t used = 0;
+    names[0] = '\0';
+    while (const dirent *entry = readdir(tasks)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        ++count;
+        char path[320];
+        std::snprintf(path, sizeof path, "/proc/self/task/%s/comm", entry->d_name);
+        char name[32] = {};
+        const int fd = open(path, O_RDONLY);
+        const ssize_t got = fd >= 0 ? read(fd, name, sizeof name - 1) : 0;
+        if (fd >= 0)
+            close(fd);
+        if (got > 0 && name[got - 1] == '\n')
+            name[got - 1] = '\0';
+        const int n = std::snprintf(names + used, namesBytes - used, "%s%s", used ? "," : "",
+                                    got > 0 ? name : "?");
+        if (n > 0)
+            used = std::min(namesBytes - 1, used + static_cast<size_t>(n));
+    }
+    closedir(tasks);
+    return count;
+}
+
+// Registered once main is running, so it runs as soon as main returns, before
+// any static object is destroyed: by then the program must have ended every
+// thread of its own (the sound library's audio thread above all).
+void NoteThreadsAfterMain() {
+    g_diag.threadsAfterMain = CountThreads(g_diag.threadNames, sizeof g_diag.threadNames);
 }
 
 void RequestSample(int) {
@@ -306,6 +348,7 @@ void ReportAtExit() {
     Say("diag: memlog-errors=%" PRIu32, g_diag.memlogErrors);
     Say("diag: frames=%" PRIu64, g_diag.frames);
     Say("diag: underruns=%" PRIu32, SndGetUnderrunCount());
+    Say("diag: threads-after-main=%d names=%s", g_diag.threadsAfterMain, g_diag.threadNames);
     Say("diag: process-age-at-start-ms=%.0f", g_diag.processAgeMs);
     Say("diag: t-start-ms=0.000 t-first-frame-ms=%.3f t-exit-ms=%.3f", g_diag.firstFrameMs, exitMs);
     // Later lines (the tracker's last exit step) would have no context.
@@ -316,6 +359,7 @@ void OnQuestionAnswered() {
     if (!g_diag.questionAnswered) {
         g_diag.questionAnswered = true;
         Say("diag: question-answered-ms=%.3f", NowMs());
+        std::atexit(NoteThreadsAfterMain);
     }
 }
 

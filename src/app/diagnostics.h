@@ -30,6 +30,8 @@
 //   diag: memlog-errors=N                 "[!]" lines seen during the whole run
 //   diag: frames=N
 //   diag: underruns=N
+//   diag: threads-after-main=N names=a,b  threads alive when main returned,
+//                                         -1 when main never returned
 //   diag: process-age-at-start-ms=T       -1 when unknown
 //   diag: t-start-ms=0.000 t-first-frame-ms=T t-exit-ms=T
 //

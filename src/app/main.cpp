@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/process.h"
 #include "app/shell_hooks.h"
+#include "audio/stream_player.h"
 #include "render/texture_prefetch.h"
 
 #include <cstring>
@@ -46,6 +47,11 @@ int main(int, char **) {
     // the teardown, and no render pass runs in between.
     delete scene;
     scene = nullptr;
+    // The scene leaves its stream open. End it and the sound library here, so
+    // that no audio or decoder thread is still running while the process
+    // exits and its static objects are destroyed (a process that ends over
+    // the waveOut and decoder threads crashes under Wine).
+    ShutdownSound();
     ShutdownApplication();
     return 0;
 }

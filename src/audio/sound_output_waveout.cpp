@@ -2,13 +2,11 @@
 // flight by a thread of the library's own, refilled from the mixer as the
 // device hands each one back.
 #include "audio/sound_output.h"
-#include "audio/sound_library.h"
 
 #include <windows.h>
 #include <mmsystem.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -29,7 +27,6 @@ struct OutputState {
 };
 
 OutputState g_output;
-bool g_exitHookSet = false;
 std::atomic<std::uint32_t> g_underruns{0};
 
 void Refill(WAVEHDR &header, std::vector<std::int16_t> &samples) {
@@ -78,19 +75,6 @@ void ReleaseDevice() {
         samples.clear();
 }
 
-// The program never shuts the sound library down, so at process exit the
-// device thread is still mixing and Media Foundation still has a source
-// reader per open stream, with worker threads waiting inside the system.
-// Ending the process over them is not safe everywhere (Wine's process exit
-// crashes on such threads), and static destructors would free the state the
-// device thread mixes from. So the library is shut down here, before any
-// static destructor and before the memory tracker's exit step runs: the
-// device thread is joined and every stream's reader released.
-void ShutDownAtExit() {
-    SndShutdown();
-    SndOutputClose(); // the device alone, when opened without the library
-}
-
 } // namespace
 
 bool SndOutputOpen(int rate, int bufferFrames, SndMixFunction mix) {
@@ -129,10 +113,6 @@ bool SndOutputOpen(int rate, int bufferFrames, SndMixFunction mix) {
     }
     g_output.stopping.store(false);
     g_output.thread = std::thread(Run);
-    // Registered after every static object of the program was built, so it
-    // runs before their destructors and before the memory tracker's exit step.
-    if (!g_exitHookSet)
-        g_exitHookSet = std::atexit(ShutDownAtExit) == 0;
     return true;
 }
 

@@ -56,6 +56,10 @@ bool InitSound() {
     return SndStartup(kMixRate, kChannelCount);
 }
 
+void ShutdownSound() {
+    SndShutdown();
+}
+
 SoundStream *OpenStream(const char *path) {
     auto *stream = new SoundStream{};
     SndSetFileFunctions(SndFileFunctions{OpenFile, CloseFile, ReadFile, SeekFile, TellFile});

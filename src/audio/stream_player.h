@@ -20,6 +20,13 @@ struct SoundStream {
 // output device could be opened; the program then simply runs silently.
 bool InitSound();
 
+// Ends every open stream and shuts the sound library down: when it returns no
+// audio or decoder thread of the library runs any more. Records still held
+// keep a stale stream, which every operation ignores while the library is down
+// (CloseStream just frees the record); do not use them after a new InitSound.
+// Does nothing when the library is not running.
+void ShutdownSound();
+
 // Opens a track; the path may use '\' as separator. Always returns a record,
 // whose stream is null when the file could not be opened as MP3.
 SoundStream *OpenStream(const char *path);

@@ -170,11 +170,16 @@ quit_by_button() { click quit; }
 diag_value() { grep -o "^diag: .*\b$1=[^ ]*" "$work/program.err" | tail -1 | sed "s/.*\b$1=//"; }
 
 # The exit report of marrowlake_diag: exit code 0, validation clean, no "[!]"
-# memory log line. Blocks still live at exit are expected (the scene leaves its
-# stream, the logo model and the font image to the end of the process).
+# memory log line, no thread but the main one left when main returned. Blocks
+# still live at exit are expected (the scene leaves its stream record, the
+# logo model and the font image to the end of the process).
 check_report() {
     [ "$program_code" = 0 ] || fail "exit code $program_code"
     grep -q '^diag: frames=' "$work/program.err" || fail "no exit report"
     [ "$(diag_value validate)" = ok ] || fail "validation found problems"
     [ "$(diag_value memlog-errors)" = 0 ] || fail "memory log errors: $(diag_value memlog-errors)"
+    # The sound library's audio thread (and any other) must be gone before
+    # static objects are destroyed.
+    [ "$(diag_value threads-after-main)" = 1 ] ||
+        fail "threads still running when main returned: $(diag_value threads-after-main) ($(diag_value names))"
 }

@@ -6,6 +6,8 @@ bool InitSound() {
     return false;
 }
 
+void ShutdownSound() {}
+
 SoundStream *OpenStream(const char *) {
     return new SoundStream{false, nullptr, -1, 0};
 }
