@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,15 @@ gltrace::Trace SampleTrace() {
     return t;
 }
 
+// One file per process and test case: ctest runs the cases side by side, and
+// other checkouts may run the same suite at the same time.
 std::string TempPath(const char *name) {
-    return ::testing::TempDir() + name;
+    const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string tag = std::string(info->test_suite_name()) + "." + info->name();
+    for (char &c : tag)
+        if (c == '/')
+            c = '_';
+    return ::testing::TempDir() + std::to_string(getpid()) + "_" + tag + "_" + name;
 }
 
 std::vector<uint8_t> ReadAll(const std::string &path) {

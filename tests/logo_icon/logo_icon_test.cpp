@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 
@@ -110,7 +112,8 @@ uint32_t U32(const std::vector<uint8_t> &b, size_t at) {
 // doubled height, bottom-up BGRA rows and an AND mask set where transparent;
 // the 256-pixel one is the PNG file as it is.
 TEST(EncodeIconFile, LaysOutDirectoryBitmapsAndPng) {
-    const std::string png = testing::TempDir() + "/icon-256.png";
+    // Per process: other checkouts may run this suite at the same time.
+    const std::string png = testing::TempDir() + "/icon-256-" + std::to_string(getpid()) + ".png";
     const std::vector<uint8_t> pngBytes = {0x89, 'P', 'N', 'G', 1, 2, 3};
     FILE *f = std::fopen(png.c_str(), "wb");
     ASSERT_NE(f, nullptr);
@@ -120,6 +123,7 @@ TEST(EncodeIconFile, LaysOutDirectoryBitmapsAndPng) {
     IconImage small{2, {10, 20, 30, 255, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8}};
     IconImage large{256, std::vector<uint8_t>(256 * 256 * 4, 9)};
     const std::vector<uint8_t> ico = EncodeIconFile({small, large}, png);
+    std::remove(png.c_str());
     ASSERT_GE(ico.size(), size_t(6 + 2 * 16));
     EXPECT_EQ(ico[2] | ico[3] << 8, 1); // icon
     EXPECT_EQ(ico[4] | ico[5] << 8, 2);
