@@ -131,6 +131,7 @@ cmake -S "$root" -B "$out/cmake" -DCMAKE_BUILD_TYPE=Release \
   -DML_WEB_DEPS="$prefix" -DML_HOST_ASSETS="$host" \
   -DML_BUILD_TESTS=OFF -DML_BUILD_BENCH=OFF >/dev/null
 # The parts of the program that compile for the page: the sound library and
-# its decoder, PNG decoding and the renderer, the model loader and the scene.
-cmake --build "$out/cmake" -j"$jobs" --target ml_audio_objects ml_render ml_model ml_scene
+# its decoder, PNG decoding and the renderer, the model loader, the scene and
+# the GL subset the page draws with.
+cmake --build "$out/cmake" -j"$jobs" --target ml_audio_objects ml_render ml_model ml_scene ml_gl_subset
 echo "build-web: program parts built in $((SECONDS - t0)) s"
