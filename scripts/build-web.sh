@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the browser version into build-web/ with Debian's Emscripten.
 # Usage: scripts/build-web.sh [host build folder, default build]
+# Serve the result with scripts/serve-web.sh, or copy index.html,
+# marrowlake.js, marrowlake.wasm and data/ to any static web host.
 #
 # The generated assets (pictures, logo, tracks) come from a finished host
 # build: the generators are host programs and never run under emcc.
@@ -130,8 +132,11 @@ cmake -S "$root" -B "$out/cmake" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/emscripten.cmake" \
   -DML_WEB_DEPS="$prefix" -DML_HOST_ASSETS="$host" \
   -DML_BUILD_TESTS=OFF -DML_BUILD_BENCH=OFF >/dev/null
-# The parts of the program that compile for the page: the sound library and
-# its decoder, PNG decoding and the renderer, the model loader, the scene and
-# the GL subset the page draws with.
-cmake --build "$out/cmake" -j"$jobs" --target ml_audio_objects ml_render ml_model ml_scene ml_gl_subset
-echo "build-web: program parts built in $((SECONDS - t0)) s"
+cmake --build "$out/cmake" -j"$jobs" --target marrowlake
+echo "build-web: program built in $((SECONDS - t0)) s"
+
+# The page: our HTML, the module, and the tracks in data/ beside it.
+cp "$root/assets/web/index.html" "$out/cmake/bin/marrowlake.js" "$out/cmake/bin/marrowlake.wasm" "$out/"
+mkdir -p "$out/data"
+cp "$host"/bin/data/Track?.mp3 "$out/data/"
+echo "build-web: page in $out (index.html, marrowlake.js, marrowlake.wasm, data/)"
