@@ -39,12 +39,20 @@ void Post(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     ++g_web.count;
 }
 
+// The canvas's top-left corner in the page's client coordinates.
+EM_JS(void, CanvasOrigin, (int *x, int *y), {
+    var r = document.getElementById('canvas').getBoundingClientRect();
+    HEAP32[x >> 2] = Math.round(r.left);
+    HEAP32[y >> 2] = Math.round(r.top);
+});
+
 // Button presses come from the canvas; moves and releases from the whole
 // window, kept while the mouse is captured or over the canvas, as a desktop
-// window receives them. Positions are canvas pixels (the page sets
-// Module.canvas, which canvasX/Y are measured against).
+// window receives them. Positions are canvas pixels.
 EM_BOOL OnMouse(int type, const EmscriptenMouseEvent *e, void *) {
-    const int x = int(e->canvasX), y = int(e->canvasY);
+    int left = 0, top = 0;
+    CanvasOrigin(&left, &top);
+    const int x = int(e->clientX) - left, y = int(e->clientY) - top;
     const bool inside = x >= 0 && y >= 0 && x < g_web.width && y < g_web.height;
     if (type != EMSCRIPTEN_EVENT_MOUSEDOWN && !inside && !g_web.captured)
         return EM_FALSE;
