@@ -9,6 +9,11 @@
 #   Windows: marrowlake.exe (with its icon and version resources), data\ and
 #            README.txt side by side; CPack makes a .zip (`cpack` in the cross
 #            build folder).
+# The page is put on a web host as built (scripts/build-web.sh).
+if(EMSCRIPTEN)
+  return()
+endif()
+
 set(ML_TRACKS "")
 foreach(side A B C D)
   list(APPEND ML_TRACKS ${ML_DATA_DIR}/Track${side}.mp3)

@@ -4,7 +4,8 @@
 #include <cstdint>
 
 // What the shell needs from the platform. One backend file implements all of
-// it (platform_sdl.cpp on Linux) together with CreateMainWindow and
+// it (platform_sdl.cpp on Linux, platform_win32.cpp on Windows,
+// platform_web.cpp in the page) together with CreateMainWindow and
 // DestroyMainWindow of app/window.h. No platform types cross this interface.
 
 struct MessageBoxLayout;
