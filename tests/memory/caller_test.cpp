@@ -1,6 +1,7 @@
 // The diagnostics build's tracker charges each block to the code that asked
 // for it: the return address into that code, past the C++ runtime's frames.
 #include "memory/memory_tracker.h"
+#include "support/block_caller.h"
 
 #include <gtest/gtest.h>
 
@@ -37,16 +38,6 @@ __attribute__((noinline)) void *ByNoThrowNewArray() {
 __attribute__((noinline)) void *ByString(std::string *text) {
     text->assign(200, 'x');
     return text->data();
-}
-
-const void *CallerOf(const void *block) {
-    std::vector<LiveUnitInfo> units(GetLiveUnitCount() + 64);
-    const size_t count = GetLiveUnits(units.data(), units.size());
-    for (size_t i = 0; i < count && i < units.size(); ++i) {
-        if (units[i].address == block)
-            return units[i].caller;
-    }
-    return nullptr;
 }
 
 bool Inside(const void *caller, uintptr_t function) {

@@ -2,6 +2,7 @@
 // and their names.
 #include "app/diagnostics_owners.h"
 #include "memory/memory_tracker.h"
+#include "support/block_caller.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -26,16 +27,6 @@ template <typename... T> __attribute__((noinline)) void *AllocateForLongName() {
 }
 using Wide = std::vector<std::vector<std::vector<std::vector<std::string>>>>;
 void *(*const g_longNamed)() = AllocateForLongName<Wide, Wide, Wide, Wide, Wide, Wide, Wide, Wide>;
-
-const void *CallerOf(const void *block) {
-    std::vector<LiveUnitInfo> units(GetLiveUnitCount() + 64);
-    const size_t count = GetLiveUnits(units.data(), units.size());
-    for (size_t i = 0; i < count && i < units.size(); ++i) {
-        if (units[i].address == block)
-            return units[i].caller;
-    }
-    return nullptr;
-}
 
 class DiagOwners : public ::testing::Test {
   protected:
