@@ -1,46 +1,12 @@
 // Measures the shipped tracks as the player decodes them and prints one table row per
 // side; with -v also one line per 4-bar chunk (loudness, spectral balance, width, twin).
 // Usage: ml_music_analyse <folder holding TrackA..D.mp3> [-v] [sides, e.g. AC]
+#include "analysis/decode.h"
 #include "measures.h"
 #include "songs/songs.h"
 
-#include <mpg123.h>
-
 #include <cstdio>
 #include <string>
-
-namespace {
-
-// Decodes with gapless trimming to 44100 Hz stereo; false when the file is not that.
-bool Decode(const std::string &path, synth::StereoBuffer &out) {
-    mpg123_handle *mh = mpg123_init() == MPG123_OK ? mpg123_new(nullptr, nullptr) : nullptr;
-    if (!mh)
-        return false;
-    mpg123_param(mh, MPG123_FLAGS, MPG123_GAPLESS | MPG123_FORCE_STEREO | MPG123_QUIET, 0.0);
-    mpg123_format_none(mh);
-    mpg123_format(mh, synth::kSampleRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    bool ok = false;
-    out = synth::StereoBuffer();
-    if (mpg123_open(mh, path.c_str()) == MPG123_OK) {
-        std::vector<unsigned char> buf(65536);
-        int rc = MPG123_OK;
-        while (rc == MPG123_OK || rc == MPG123_NEW_FORMAT) {
-            size_t done = 0;
-            rc = mpg123_read(mh, buf.data(), buf.size(), &done);
-            const auto *pcm = reinterpret_cast<const int16_t *>(buf.data());
-            for (size_t i = 0; i + 1 < done / sizeof(int16_t); i += 2) {
-                out.left.push_back(pcm[i] / 32768.0f);
-                out.right.push_back(pcm[i + 1] / 32768.0f);
-            }
-        }
-        ok = rc == MPG123_DONE && out.Frames() > 0;
-        mpg123_close(mh);
-    }
-    mpg123_delete(mh);
-    return ok;
-}
-
-} // namespace
 
 int main(int argc, char **argv) {
     if (argc < 2) {
@@ -64,7 +30,7 @@ int main(int argc, char **argv) {
         synth::Song song;
         synth::StereoBuffer audio;
         const std::string path = std::string(argv[1]) + "/Track" + side + ".mp3";
-        if (!music::MakeSide(side, song) || !Decode(path, audio)) {
+        if (!music::MakeSide(side, song) || !music::DecodeTrack(path, audio)) {
             std::fprintf(stderr, "cannot read side %c from %s\n", side, path.c_str());
             status = 1;
             continue;
