@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the browser version into build-web/ with Debian's Emscripten.
-# Usage: scripts/build-web.sh [host build folder, default build]
+# Usage: scripts/build-web.sh [--prepare] [host build folder, default build]
+#   --prepare only installs the packages and fetches the sources, so that
+#   the build itself can run beside other work without touching apt.
 # Serve the result with scripts/serve-web.sh, or copy index.html,
 # marrowlake.js, marrowlake.wasm and data/ to any static web host.
 #
@@ -11,6 +13,11 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+prepare_only=0
+if [ "${1:-}" = --prepare ]; then
+  prepare_only=1
+  shift
+fi
 host=$(cd "${1:-$root/build}" 2>/dev/null && pwd) || {
   echo "build-web: host build folder ${1:-$root/build} not found; build the desktop program first" >&2
   exit 1
@@ -90,6 +97,12 @@ logged() { # <log name> <command...>
 }
 
 mkdir -p "$prefix/lib" "$prefix/include"
+if [ $prepare_only -eq 1 ]; then
+  [ -f "$prefix/lib/libz.a" ] || fetch_source zlib >/dev/null
+  [ -f "$prefix/lib/libpng16.a" ] || fetch_source libpng1.6 >/dev/null
+  [ -f "$prefix/lib/libmpg123.a" ] || fetch_source mpg123 >/dev/null
+  exit 0
+fi
 if [ ! -f "$prefix/lib/libz.a" ]; then
   t0=$SECONDS
   dir=$(fetch_source zlib)

@@ -17,4 +17,4 @@ if ! "$root/scripts/build-web.sh" "$host"; then
   exit 1
 fi
 # Debian's python3, which has python3-websocket.
-exec /usr/bin/python3 "$root/tests/web/web_page_test.py" "$root/build-web" "$(cd "$host" && pwd)/assets"
+exec /usr/bin/python3 "$root/tests/web/web_page_test.py" "$root/build-web" "$(cd "$host" && pwd)"

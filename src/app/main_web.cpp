@@ -9,19 +9,37 @@
 #include "app/message_style.h"
 #include "app/platform_web.h"
 #include "app/process.h"
+#include "audio/stream_player.h"
 #include "scene/testbed.h"
 
 #include <emscripten.h>
 
 namespace {
 
-CProcess *g_scene = nullptr;
+CTestbed *g_scene = nullptr;
+bool g_framesSeen = false;
+
+// When the answer came and the first frame was drawn, and the time spent in
+// each animation frame (performance.now milliseconds), kept on the module for
+// the page test and the figures the page is measured by.
+EM_JS(void, NoteAnswered, (), { Module.mlTimes = {answered: performance.now(), firstFrame: 0}; });
+EM_JS(void, NoteFirstFrame, (), {
+    if (Module.mlTimes) Module.mlTimes.firstFrame = performance.now();
+});
+EM_JS(void, NoteFrameWork, (double ms), {
+    var s = Module.mlFrameWork || (Module.mlFrameWork = {count: 0, ms: 0, longest: 0});
+    s.count++;
+    s.ms += ms;
+    if (ms > s.longest) s.longest = ms;
+});
 
 void Finish() {
     emscripten_cancel_main_loop();
     // As on the desktop: the scene leaves the process lists by itself.
     delete g_scene;
     g_scene = nullptr;
+    // The music stops with the program, as the desktop's does at exit.
+    ShutdownSound();
     ShutdownApplication();
     PlatformWebShowEndScreen();
 }
@@ -29,14 +47,22 @@ void Finish() {
 // One animation frame: every waiting message, then one frame of the scene
 // (RunFrame draws when no message waits and the window is active).
 void AnimationFrame() {
+    const double start = emscripten_get_now();
     while (PlatformWebMessagesWaiting()) {
         if (!RunFrame()) {
             Finish();
             return;
         }
     }
-    if (!RunFrame())
+    if (!RunFrame()) {
         Finish();
+        return;
+    }
+    NoteFrameWork(emscripten_get_now() - start);
+    if (!g_framesSeen) {
+        g_framesSeen = true;
+        NoteFirstFrame();
+    }
 }
 
 void Answered(int answer) {
@@ -46,6 +72,7 @@ void Answered(int answer) {
         width = 800;
         height = 600;
     }
+    NoteAnswered();
     if (!InitApplication("Ondu - Marrowlake", width, height))
         return;
     g_scene = new CTestbed();
@@ -54,6 +81,21 @@ void Answered(int answer) {
 }
 
 } // namespace
+
+// The panel's buttons as this build found them: kHotSpotCount groups of x, y,
+// width, height (screen pixels); null before the scene exists.
+extern "C" EMSCRIPTEN_KEEPALIVE const float *ml_web_hot_spots() {
+    static float spots[kHotSpotCount * 4];
+    if (!g_scene)
+        return nullptr;
+    for (int i = 0; i < kHotSpotCount; ++i) {
+        const HotSpot &h = g_scene->m_hotSpots[i];
+        const float values[4] = {h.position.x, h.position.y, h.size.x, h.size.y};
+        for (int k = 0; k < 4; ++k)
+            spots[i * 4 + k] = values[k];
+    }
+    return spots;
+}
 
 int main() {
     PlatformWebAsk("Resolution", "Use 800x600?\n(default 1024x768)",

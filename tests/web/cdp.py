@@ -19,7 +19,9 @@ class Browser:
         self.proc = subprocess.Popen(
             ["chromium", "--headless=new", "--no-sandbox", "--use-angle=swiftshader",
              "--enable-unsafe-swiftshader", "--autoplay-policy=no-user-gesture-required",
-             "--no-first-run", "--mute-audio", f"--user-data-dir={self.profile}",
+             "--no-first-run", "--mute-audio", "--disable-background-networking",
+             "--disable-component-update", "--disable-sync", "--disable-quic",
+             f"--user-data-dir={self.profile}",
              f"--remote-debugging-port={port}", "--window-size=1280,1024", "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.time() + 30
@@ -89,10 +91,16 @@ class Browser:
             self.call("Input.dispatchKeyEvent", type=kind, key=key, code=code,
                       windowsVirtualKeyCode=vk)
 
+    def mouse(self, kind, x, y):
+        """kind: moved, pressed or released (the left button)."""
+        params = dict(type="mouse" + kind.capitalize(), x=x, y=y)
+        if kind != "moved":
+            params.update(button="left", clickCount=1)
+        self.call("Input.dispatchMouseEvent", **params)
+
     def click(self, x, y):
-        for kind in ("mousePressed", "mouseReleased"):
-            self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left",
-                      clickCount=1)
+        for kind in ("pressed", "released"):
+            self.mouse(kind, x, y)
 
     def screenshot(self, path, clip=None):
         import base64
