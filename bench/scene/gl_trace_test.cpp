@@ -38,15 +38,22 @@ gltrace::Trace SampleTrace() {
 }
 
 // One file per process and test case: ctest runs the cases side by side, and
-// other checkouts may run the same suite at the same time.
-std::string TempPath(const char *name) {
-    const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string tag = std::string(info->test_suite_name()) + "." + info->name();
-    for (char &c : tag)
-        if (c == '/')
-            c = '_';
-    return ::testing::TempDir() + std::to_string(getpid()) + "_" + tag + "_" + name;
-}
+// other checkouts may run the same suite at the same time. Removed when the
+// case ends.
+struct TempFile {
+    explicit TempFile(const char *name) {
+        const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string tag = std::string(info->test_suite_name()) + "." + info->name();
+        for (char &c : tag)
+            if (c == '/')
+                c = '_';
+        path = ::testing::TempDir() + std::to_string(getpid()) + "_" + tag + "_" + name;
+    }
+    ~TempFile() { std::remove(path.c_str()); }
+    TempFile(const TempFile &) = delete;
+    TempFile &operator=(const TempFile &) = delete;
+    std::string path;
+};
 
 std::vector<uint8_t> ReadAll(const std::string &path) {
     std::vector<uint8_t> bytes;
@@ -76,7 +83,8 @@ void ExpectSameStream(const gltrace::Stream &a, const gltrace::Stream &b) {
 
 TEST(GlTrace, SavedTraceLoadsBackUnchanged) {
     const gltrace::Trace t = SampleTrace();
-    const std::string path = TempPath("trace_roundtrip.bin");
+    const TempFile file("trace_roundtrip.bin");
+    const std::string &path = file.path;
     ASSERT_TRUE(gltrace::Save(path.c_str(), t));
     gltrace::Trace back;
     ASSERT_TRUE(gltrace::Load(path.c_str(), back));
@@ -89,11 +97,13 @@ TEST(GlTrace, SavedTraceLoadsBackUnchanged) {
 }
 
 TEST(GlTrace, EveryTruncationIsRefused) {
-    const std::string path = TempPath("trace_full.bin");
+    const TempFile file("trace_full.bin");
+    const std::string &path = file.path;
     ASSERT_TRUE(gltrace::Save(path.c_str(), SampleTrace()));
     const std::vector<uint8_t> full = ReadAll(path);
     ASSERT_GT(full.size(), sizeof(gltrace::Header));
-    const std::string cut = TempPath("trace_cut.bin");
+    const TempFile cutFile("trace_cut.bin");
+    const std::string &cut = cutFile.path;
     for (size_t size = 0; size < full.size(); ++size) {
         WriteAll(cut, std::vector<uint8_t>(full.begin(), full.begin() + long(size)));
         gltrace::Trace t;
@@ -128,7 +138,8 @@ class GlTraceDamage : public ::testing::TestWithParam<Damage> {};
 
 TEST_P(GlTraceDamage, IsRefused) {
     const Damage &d = GetParam();
-    const std::string path = TempPath("trace_damaged.bin");
+    const TempFile file("trace_damaged.bin");
+    const std::string &path = file.path;
     ASSERT_TRUE(gltrace::Save(path.c_str(), SampleTrace()));
     std::vector<uint8_t> bytes = ReadAll(path);
     ASSERT_LE(d.offset + 4, bytes.size());
@@ -142,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, GlTraceDamage, ::testing::ValuesIn(kDamages));
 
 TEST(GlTrace, MissingFileIsRefused) {
     gltrace::Trace t;
-    EXPECT_FALSE(gltrace::Load(TempPath("no_such_trace.bin").c_str(), t));
+    EXPECT_FALSE(gltrace::Load(TempFile("no_such_trace.bin").path.c_str(), t));
     EXPECT_FALSE(gltrace::Save("/nonexistent-dir/trace.bin", SampleTrace()));
 }
 
