@@ -5,13 +5,21 @@
 //
 // The pictures are decoded when first used: this build has no threads to
 // decode them on while the question waits.
+//
+// The tracks stream in while the program runs (track_buffers.h): the program
+// starts once side A can be read, and the sound output waits whenever the
+// open track's download falls behind its reader.
 #include "app/application.h"
 #include "app/message_style.h"
 #include "app/platform_web.h"
 #include "app/process.h"
+#include "audio/sound_output_web.h"
+#include "audio/track_buffers.h"
 #include "scene/testbed.h"
 
 #include <emscripten.h>
+
+#include <cstdint>
 
 namespace {
 
@@ -39,7 +47,23 @@ void AnimationFrame() {
         Finish();
 }
 
+constexpr const char *kFirstTrack = "data/TrackA.mp3";
+constexpr int kTrackPollMs = 50;
+
+void Answered(int answer);
+
+void AnsweredLater(void *answer) {
+    Answered(static_cast<int>(reinterpret_cast<std::intptr_t>(answer)));
+}
+
 void Answered(int answer) {
+    // The scene opens side A at once: wait until it can be read.
+    if (!TrackBufferStartable(kFirstTrack)) {
+        emscripten_async_call(AnsweredLater,
+                              reinterpret_cast<void *>(static_cast<std::intptr_t>(answer)),
+                              kTrackPollMs);
+        return;
+    }
     int width = 1024;
     int height = 768;
     if (answer == kAnswerYes) {
@@ -56,6 +80,7 @@ void Answered(int answer) {
 } // namespace
 
 int main() {
+    SndOutputWebSetReadyCheck(TrackFilesReadable);
     PlatformWebAsk("Resolution", "Use 800x600?\n(default 1024x768)",
                    DecodeMessageStyle(kStyleYesNo | kStyleIconQuestion), Answered);
     // The runtime stays alive for the dialog's answer.

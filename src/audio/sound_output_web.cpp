@@ -12,10 +12,12 @@
 // Latency: the target queue (bufferFrames, at least 2048 frames, 46 ms at
 // 44.1 kHz) plus one request round trip plus the context's outputLatency.
 #include "audio/sound_output.h"
+#include "audio/sound_output_web.h"
 
 #include <emscripten.h>
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -24,7 +26,9 @@ constexpr int kMaxPullFrames = 8192;
 
 struct WebOutput {
     SndMixFunction mix = nullptr;
+    SndOutputReadyFunction ready = nullptr;
     int bufferFrames = 0;
+    std::uint32_t silentPulls = 0; // pulls answered with silence since the last open
     std::int16_t frames[kMaxPullFrames * 2];
 };
 WebOutput g_out;
@@ -108,11 +112,18 @@ extern "C" EMSCRIPTEN_KEEPALIVE int ml_web_audio_pull(int frameCount) {
         return 0;
     if (frameCount > kMaxPullFrames)
         frameCount = kMaxPullFrames;
+    if (g_out.ready && !g_out.ready()) {
+        std::memset(g_out.frames, 0, sizeof(std::int16_t) * 2 * static_cast<size_t>(frameCount));
+        ++g_out.silentPulls;
+        return frameCount;
+    }
     g_out.mix(g_out.frames, frameCount);
     return frameCount;
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE std::int16_t *ml_web_audio_frames() { return g_out.frames; }
+
+void SndOutputWebSetReadyCheck(SndOutputReadyFunction ready) { g_out.ready = ready; }
 
 bool SndOutputOpen(int rate, int bufferFrames, SndMixFunction mix) {
     SndOutputClose();
@@ -120,6 +131,7 @@ bool SndOutputOpen(int rate, int bufferFrames, SndMixFunction mix) {
         return false;
     const int queue = bufferFrames < kMinQueueFrames ? kMinQueueFrames : bufferFrames;
     g_out.mix = mix;
+    g_out.silentPulls = 0;
     g_lastUnderruns = 0;
     if (!OpenContext(rate, queue, kMaxPullFrames)) {
         g_out.mix = nullptr;
@@ -133,7 +145,7 @@ bool SndOutputOpen(int rate, int bufferFrames, SndMixFunction mix) {
 // handler is gone it is not running.
 void SndOutputClose() {
     if (g_out.mix)
-        g_lastUnderruns = static_cast<std::uint32_t>(UnderrunsSoFar());
+        g_lastUnderruns = static_cast<std::uint32_t>(UnderrunsSoFar()) + g_out.silentPulls;
     CloseContext();
     g_out.mix = nullptr;
     g_out.bufferFrames = 0;
@@ -142,5 +154,6 @@ void SndOutputClose() {
 int SndOutputBufferFrames() { return g_out.bufferFrames; }
 
 std::uint32_t SndOutputUnderrunCount() {
-    return g_out.mix ? static_cast<std::uint32_t>(UnderrunsSoFar()) : g_lastUnderruns;
+    return g_out.mix ? static_cast<std::uint32_t>(UnderrunsSoFar()) + g_out.silentPulls
+                     : g_lastUnderruns;
 }
