@@ -79,8 +79,9 @@ EM_JS(int, OpenContext, (int rate, int queueFrames, int maxPull), {
                 var ptr = Module['_ml_web_audio_frames']() >> 1;
                 var block = new Float32Array(n * 2);
                 for (var i = 0; i < n * 2; ++i) block[i] = HEAP16[ptr + i] / 32768;
-                node.port.postMessage(block, [block.buffer]);
+                // Transferring empties block: the tap sees it first.
                 if (Module.mlAudioTap) Module.mlAudioTap(block);
+                node.port.postMessage(block, [block.buffer]);
                 left -= n;
             }
         };
