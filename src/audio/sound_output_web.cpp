@@ -9,6 +9,9 @@
 // back. Port messages are not throttled in a hidden tab, so the music goes
 // on while no frames are drawn, as on the desktop.
 //
+// While the ready check (sound_output_web.h) says the tracks cannot be read,
+// requests are answered with silence instead of running the mixer.
+//
 // Latency: the target queue (bufferFrames, at least 2048 frames, 46 ms at
 // 44.1 kHz) plus one request round trip plus the context's outputLatency.
 #include "audio/sound_output.h"

@@ -66,6 +66,7 @@ def main():
               f"{first_byte:.0f} ms, first sound {sound:.0f} ms, download done {done:.0f} ms")
         print(f"sound {done - sound:.0f} ms before the download completed "
               f"({(sound - first_byte) / (done - first_byte) * 100:.1f} % into it)")
+        print(f"audio underruns seen by the worklet: {browser.eval('Module.mlAudio.underruns')}")
         errors = [c for c in browser.console if c[0] in ("error", "exception", "assert")]
         if errors:
             print("console errors:", errors)
