@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the page (scripts/build-web.sh) and runs its end-to-end test in
-# headless Chromium (tests/web/web_page_test.py).
+# Builds the page (scripts/build-web.sh) and runs its end-to-end tests in
+# headless Chromium (tests/web/web_page_test.py, and stream_input_test.py for
+# track downloads that fail).
 # Usage: scripts/test-web.sh [host build folder, default build]
 # Exits 0 with a notice, testing nothing, when the toolchain or the browser
 # cannot be installed on this machine.
@@ -17,4 +18,8 @@ if ! "$root/scripts/build-web.sh" "$host"; then
   exit 1
 fi
 # Debian's python3, which has python3-websocket.
-exec /usr/bin/python3 "$root/tests/web/web_page_test.py" "$root/build-web" "$(cd "$host" && pwd)"
+status=0
+/usr/bin/python3 "$root/tests/web/web_page_test.py" "$root/build-web" "$(cd "$host" && pwd)" ||
+  status=1
+/usr/bin/python3 "$root/tests/web/stream_input_test.py" "$root/build-web" || status=1
+exit $status

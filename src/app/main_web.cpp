@@ -5,14 +5,22 @@
 //
 // The pictures are decoded when first used: this build has no threads to
 // decode them on while the question waits.
+//
+// The tracks stream in while the program runs (track_buffers.h): the program
+// starts once side A can be read, and the sound output waits whenever the
+// open track's download falls behind its reader.
 #include "app/application.h"
 #include "app/message_style.h"
 #include "app/platform_web.h"
 #include "app/process.h"
 #include "audio/stream_player.h"
+#include "audio/sound_output_web.h"
+#include "audio/track_buffers.h"
 #include "scene/testbed.h"
 
 #include <emscripten.h>
+
+#include <cstdint>
 
 namespace {
 
@@ -65,19 +73,32 @@ void AnimationFrame() {
     }
 }
 
-void Answered(int answer) {
+constexpr const char *kFirstTrack = "data/TrackA.mp3";
+constexpr int kTrackPollMs = 50;
+
+// Starts the program once side A can be read, as the scene opens it at once;
+// until then it looks again every kTrackPollMs.
+void StartWhenReadable(void *answerCode) {
+    if (!TrackBufferStartable(kFirstTrack)) {
+        emscripten_async_call(StartWhenReadable, answerCode, kTrackPollMs);
+        return;
+    }
     int width = 1024;
     int height = 768;
-    if (answer == kAnswerYes) {
+    if (static_cast<int>(reinterpret_cast<std::intptr_t>(answerCode)) == kAnswerYes) {
         width = 800;
         height = 600;
     }
-    NoteAnswered();
     if (!InitApplication("Ondu - Marrowlake", width, height))
         return;
     g_scene = new CTestbed();
-    // Not simulating an infinite loop: Answered returns to the click handler.
+    // Not simulating an infinite loop: this returns to the browser.
     emscripten_set_main_loop(AnimationFrame, 0, 0);
+}
+
+void Answered(int answer) {
+    NoteAnswered();
+    StartWhenReadable(reinterpret_cast<void *>(static_cast<std::intptr_t>(answer)));
 }
 
 } // namespace
@@ -98,6 +119,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const float *ml_web_hot_spots() {
 }
 
 int main() {
+    SndOutputWebSetReadyCheck(TrackFilesReadable);
     PlatformWebAsk("Resolution", "Use 800x600?\n(default 1024x768)",
                    DecodeMessageStyle(kStyleYesNo | kStyleIconQuestion), Answered);
     // The runtime stays alive for the dialog's answer.

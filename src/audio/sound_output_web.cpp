@@ -9,13 +9,18 @@
 // back. Port messages are not throttled in a hidden tab, so the music goes
 // on while no frames are drawn, as on the desktop.
 //
+// While the ready check (sound_output_web.h) says the tracks cannot be read,
+// requests are answered with silence instead of running the mixer.
+//
 // Latency: the target queue (bufferFrames, at least 2048 frames, 46 ms at
 // 44.1 kHz) plus one request round trip plus the context's outputLatency.
 #include "audio/sound_output.h"
+#include "audio/sound_output_web.h"
 
 #include <emscripten.h>
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -24,7 +29,9 @@ constexpr int kMaxPullFrames = 8192;
 
 struct WebOutput {
     SndMixFunction mix = nullptr;
+    SndOutputReadyFunction ready = nullptr;
     int bufferFrames = 0;
+    std::uint32_t silentPulls = 0; // pulls answered with silence since the last open
     std::int16_t frames[kMaxPullFrames * 2];
 };
 WebOutput g_out;
@@ -75,7 +82,7 @@ EM_JS(int, OpenContext, (int rate, int queueFrames, int maxPull), {
                 var ptr = Module['_ml_web_audio_frames']() >> 1;
                 var block = new Float32Array(n * 2);
                 for (var i = 0; i < n * 2; ++i) block[i] = HEAP16[ptr + i] / 32768;
-                // The test's tap sees the block before it is handed over.
+                // Transferring empties block: the tap sees it first.
                 if (Module.mlAudioTap) Module.mlAudioTap(block);
                 node.port.postMessage(block, [block.buffer]);
                 left -= n;
@@ -109,11 +116,18 @@ extern "C" EMSCRIPTEN_KEEPALIVE int ml_web_audio_pull(int frameCount) {
         return 0;
     if (frameCount > kMaxPullFrames)
         frameCount = kMaxPullFrames;
+    if (g_out.ready && !g_out.ready()) {
+        std::memset(g_out.frames, 0, sizeof(std::int16_t) * 2 * static_cast<size_t>(frameCount));
+        ++g_out.silentPulls;
+        return frameCount;
+    }
     g_out.mix(g_out.frames, frameCount);
     return frameCount;
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE std::int16_t *ml_web_audio_frames() { return g_out.frames; }
+
+void SndOutputWebSetReadyCheck(SndOutputReadyFunction ready) { g_out.ready = ready; }
 
 bool SndOutputOpen(int rate, int bufferFrames, SndMixFunction mix) {
     SndOutputClose();
@@ -121,6 +135,7 @@ bool SndOutputOpen(int rate, int bufferFrames, SndMixFunction mix) {
         return false;
     const int queue = bufferFrames < kMinQueueFrames ? kMinQueueFrames : bufferFrames;
     g_out.mix = mix;
+    g_out.silentPulls = 0;
     g_lastUnderruns = 0;
     if (!OpenContext(rate, queue, kMaxPullFrames)) {
         g_out.mix = nullptr;
@@ -134,7 +149,7 @@ bool SndOutputOpen(int rate, int bufferFrames, SndMixFunction mix) {
 // handler is gone it is not running.
 void SndOutputClose() {
     if (g_out.mix)
-        g_lastUnderruns = static_cast<std::uint32_t>(UnderrunsSoFar());
+        g_lastUnderruns = static_cast<std::uint32_t>(UnderrunsSoFar()) + g_out.silentPulls;
     CloseContext();
     g_out.mix = nullptr;
     g_out.bufferFrames = 0;
@@ -143,5 +158,6 @@ void SndOutputClose() {
 int SndOutputBufferFrames() { return g_out.bufferFrames; }
 
 std::uint32_t SndOutputUnderrunCount() {
-    return g_out.mix ? static_cast<std::uint32_t>(UnderrunsSoFar()) : g_lastUnderruns;
+    return g_out.mix ? static_cast<std::uint32_t>(UnderrunsSoFar()) + g_out.silentPulls
+                     : g_lastUnderruns;
 }

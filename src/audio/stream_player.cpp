@@ -1,46 +1,14 @@
-// The stream player over the sound library, with stdio file functions.
+// The stream player over the sound library; its file functions come from
+// the platform (stream_files.h).
 #include "audio/stream_player.h"
 
 #include "audio/sound_library.h"
-
-#include <cstdio>
-#include <string>
+#include "audio/stream_files.h"
 
 namespace {
 
 constexpr int kMixRate = 44100;
 constexpr int kChannelCount = 32;
-
-// Track paths use '\' as separator; this platform wants '/'.
-void *OpenFile(const char *name) {
-    std::string path(name);
-    for (char &c : path) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    return std::fopen(path.c_str(), "rb");
-}
-
-int CloseFile(void *handle) {
-    return std::fclose(static_cast<FILE *>(handle));
-}
-
-int ReadFile(void *buffer, int size, void *handle) {
-    if (size <= 0) {
-        return 0;
-    }
-    return static_cast<int>(
-        std::fread(buffer, 1, static_cast<size_t>(size), static_cast<FILE *>(handle)));
-}
-
-int SeekFile(void *handle, int position, signed char mode) {
-    return std::fseek(static_cast<FILE *>(handle), position, mode);
-}
-
-int TellFile(void *handle) {
-    return static_cast<int>(std::ftell(static_cast<FILE *>(handle)));
-}
 
 int LoopCount(bool loop) {
     return loop ? SndLoopForever : SndLoopOnce;
@@ -62,7 +30,7 @@ void ShutdownSound() {
 
 SoundStream *OpenStream(const char *path) {
     auto *stream = new SoundStream{};
-    SndSetFileFunctions(SndFileFunctions{OpenFile, CloseFile, ReadFile, SeekFile, TellFile});
+    SndSetFileFunctions(StreamFileFunctions());
     stream->channel = -1;
     stream->stream = SndOpenStream(path);
     return stream;
