@@ -21,6 +21,7 @@ Usage: web_page_test.py <page folder> <host build folder>
 import array
 import base64
 import os
+import shutil
 import socket
 import struct
 import subprocess
@@ -166,11 +167,12 @@ class Run:
         self.b.screenshot(path, clip=dict(x=self.rect[0], y=self.rect[1], width=self.size[0],
                                           height=self.size[1]))
 
-    def keep(self, name, clip=True):
+    def keep(self, name, grab=None):
+        """Keeps a grab already taken, or the whole page now."""
         if self.shots:
             path = os.path.join(self.shots, f"{name}-{self.size[0]}.png")
-            if clip:
-                self.shot(path)
+            if grab:
+                shutil.copyfile(grab, path)
             else:
                 self.b.screenshot(path)
 
@@ -209,7 +211,7 @@ class Run:
         })()""")
         if dialog != [QUESTION[0], QUESTION[1], QUESTION[2]]:
             self.fail(f"the question reads {dialog!r}")
-        self.keep("question", clip=False)
+        self.keep("question")
         if self.answer in ("Escape", "Return"):
             code = "Enter" if self.answer == "Return" else "Escape"
             b.key(code, code, 13 if self.answer == "Return" else 27)
@@ -240,14 +242,16 @@ class Run:
         magick(os.path.join(self.host, "assets", "101.png"), "-alpha", "off", "-interpolate",
                "bilinear", "-interpolative-resize", f"{w}x{h}!", picture)
         best = (0.0, 1.0)
+        kept = 0.0
         while time.time() - self.answered < 1.5:
             time.sleep(0.1)
         shot = os.path.join(self.work, "shot.png")
         while time.time() - self.answered < 5.5:
             self.shot(shot)
             opacity, d = picture_shown(shot, picture, self.work)
-            if opacity >= MIN_OPACITY and d < MAX_DIFFERING and opacity > best[0]:
-                self.keep("intro")  # the brightest grab that shows the picture
+            if opacity >= MIN_OPACITY and d < MAX_DIFFERING and opacity > kept:
+                kept = opacity
+                self.keep("intro", shot)  # the brightest grab that shows the picture
             if opacity >= MIN_OPACITY and d < best[1]:
                 best = (opacity, d)
         if best[1] > MAX_DIFFERING:
@@ -334,8 +338,7 @@ class Run:
         print(f"{self.name}: scroll text band differs {best:.3f} at its strongest")
         if best < 0.02:
             self.fail(f"no scroll text in its band ({best:.3f})")
-        if self.shots:
-            os.replace(shown, os.path.join(self.shots, f"panel-{w}.png"))
+        self.keep("panel", shown)
         return True
 
     def frame_figures(self):
@@ -401,7 +404,7 @@ class Run:
         if "thanks for listening" not in text or "start again" not in text:
             self.fail(f"the end screen reads {text!r}")
         time.sleep(1.5)  # the canvas fades out
-        self.keep("end", clip=False)
+        self.keep("end")
 
 
 def main():
