@@ -57,8 +57,10 @@ struct CModelFile {
         for (uint32_t word : {ambient, diffuse, specular})
             U32(word);
     }
-    void Set(const std::string &mark, uint32_t value, size_t width) {
-        std::memcpy(&bytes[marks.at(mark)], &value, width);
+    // Overwrites the marked field: an index is 16 bits, every other field 32.
+    void Set(const std::string &mark, uint32_t value) {
+        const bool index = mark.size() >= 5 && mark.compare(mark.size() - 5, 5, "index") == 0;
+        std::memcpy(&bytes[marks.at(mark)], &value, index ? 2 : 4);
     }
 };
 
@@ -131,15 +133,15 @@ TEST(PmdParse, KeepsEveryFieldAndFreesItAll) {
 TEST(PmdParse, AcceptsEveryTypeCodeAndAnEmptyModel) {
     for (uint32_t type = 0; type <= 5; ++type) {
         CModelFile b = BuildModel(true);
-        b.Set("tri type", type, 4);
-        b.Set("fan type", type, 4);
+        b.Set("tri type", type);
+        b.Set("fan type", type);
         std::unique_ptr<IPMDModel> model = Parse(b);
         ASSERT_TRUE(model) << "type " << type;
         EXPECT_EQ(model->Mesh(0).primitives[0].type, type);
     }
     CModelFile b = BuildModel(true);
-    b.Set("meshes", 0, 4);
-    b.Set("materials", 0, 4);
+    b.Set("meshes", 0);
+    b.Set("materials", 0);
     b.bytes.resize(32); // the header alone
     std::unique_ptr<IPMDModel> model = Parse(b);
     ASSERT_TRUE(model);
@@ -150,35 +152,34 @@ TEST(PmdParse, AcceptsEveryTypeCodeAndAnEmptyModel) {
 struct Damage {
     const char *field;
     uint32_t value;
-    size_t width; // bytes of the field
     const char *what;
 };
 const Damage kDamages[] = {
-    {"meshes", 2, 4, "mesh count past the end"},
-    {"meshes", 0xFFFFFFFFu, 4, "huge mesh count"},
-    {"materials", 3, 4, "material count past the end"},
-    {"materials", 0xFFFFFFFFu, 4, "huge material count"},
-    {"materials", 1, 4, "group material past a shrunk table"},
-    {"A", 0x10000, 4, "ungrouped primitive count past the end"},
-    {"A", 0xFFFFFFFFu, 4, "huge ungrouped primitive count"},
-    {"V", 0xFFFFFFFFu, 4, "huge shared vertex count"},
-    {"V", 0x071C71C8u, 4, "vertex count whose byte size wraps 32 bits"},
-    {"G", 0xFFFFFFFFu, 4, "huge group count"},
-    {"tri type", 6, 4, "type code 6"},
-    {"tri type", 0xFFFFFFFFu, 4, "type code 0xFFFFFFFF"},
-    {"group type", 7, 4, "group type code 7"},
-    {"tri I", 0xFFFFFFFFu, 4, "huge index count"},
-    {"tri I", 0x80000001u, 4, "index count whose byte size wraps 32 bits"},
-    {"own N", 0xFFFFFFFFu, 4, "huge own vertex count"},
-    {"fan N", 5, 4, "own vertices past the end"},
-    {"tri index", 4, 2, "index equal to the shared vertex count"},
-    {"tri index", 0xFFFF, 2, "index 0xFFFF"},
-    {"group index", 4, 2, "group index past the shared vertices"},
-    {"fan index", 9, 2, "unused index of an own-vertex primitive past the shared vertices"},
-    {"material", 2, 4, "material index equal to the material count"},
-    {"material 1", 0xFFFFFFFFu, 4, "huge material index"},
-    {"P", 0xFFFFFFFFu, 4, "huge group primitive count"},
-    {"P 1", 2, 4, "group primitive count past the end"},
+    {"meshes", 2, "mesh count past the end"},
+    {"meshes", 0xFFFFFFFFu, "huge mesh count"},
+    {"materials", 3, "material count past the end"},
+    {"materials", 0xFFFFFFFFu, "huge material count"},
+    {"materials", 1, "group material past a shrunk table"},
+    {"A", 0x10000, "ungrouped primitive count past the end"},
+    {"A", 0xFFFFFFFFu, "huge ungrouped primitive count"},
+    {"V", 0xFFFFFFFFu, "huge shared vertex count"},
+    {"V", 0x071C71C8u, "vertex count whose byte size wraps 32 bits"},
+    {"G", 0xFFFFFFFFu, "huge group count"},
+    {"tri type", 6, "type code 6"},
+    {"tri type", 0xFFFFFFFFu, "type code 0xFFFFFFFF"},
+    {"group type", 7, "group type code 7"},
+    {"tri I", 0xFFFFFFFFu, "huge index count"},
+    {"tri I", 0x80000001u, "index count whose byte size wraps 32 bits"},
+    {"own N", 0xFFFFFFFFu, "huge own vertex count"},
+    {"fan N", 5, "own vertices past the end"},
+    {"tri index", 4, "index equal to the shared vertex count"},
+    {"tri index", 0xFFFF, "index 0xFFFF"},
+    {"group index", 4, "group index past the shared vertices"},
+    {"fan index", 9, "unused index of an own-vertex primitive past the shared vertices"},
+    {"material", 2, "material index equal to the material count"},
+    {"material 1", 0xFFFFFFFFu, "huge material index"},
+    {"P", 0xFFFFFFFFu, "huge group primitive count"},
+    {"P 1", 2, "group primitive count past the end"},
 };
 
 TEST(PmdParse, RejectsDamagedAndTruncatedFilesWithoutLeaks) {
@@ -186,7 +187,7 @@ TEST(PmdParse, RejectsDamagedAndTruncatedFilesWithoutLeaks) {
     EXPECT_EQ(IPMDModel::Parse(nullptr, 100), nullptr);
     for (const Damage &d : kDamages) {
         CModelFile b = BuildModel(true);
-        b.Set(d.field, d.value, d.width);
+        b.Set(d.field, d.value);
         EXPECT_FALSE(Parse(b)) << d.what;
     }
     for (bool withMaterials : {false, true}) {
@@ -200,12 +201,12 @@ TEST(PmdParse, RejectsDamagedAndTruncatedFilesWithoutLeaks) {
 // What the stand-ins below saw.
 struct SpyCall {
     enum Kind { kDraw, kIndexedDraw, kDisable, kMaterial } kind;
-    unsigned type;
-    const CTexture *texture;
-    unsigned count; // vertices or indices
-    const Vertex3D *vertices;
-    const uint16_t *indices;
-    uint32_t word; // kDisable: the state; kMaterial: the ambient word
+    uint32_t word = 0; // kDisable: the state; kMaterial: the ambient word
+    unsigned type = 0;
+    const CTexture *texture = nullptr;
+    unsigned count = 0; // vertices or indices
+    const Vertex3D *vertices = nullptr;
+    const uint16_t *indices = nullptr;
     bool operator==(const SpyCall &o) const {
         return kind == o.kind && type == o.type && texture == o.texture && count == o.count &&
                vertices == o.vertices && indices == o.indices && word == o.word;
@@ -221,17 +222,17 @@ struct RenderSpy {
 } // namespace
 
 void DrawPrimitive3D(unsigned type, CTexture *texture, const Vertex3D *vertices, unsigned count) {
-    s_spy.calls.push_back({SpyCall::kDraw, type, texture, count, vertices, nullptr, 0});
+    s_spy.calls.push_back({SpyCall::kDraw, 0, type, texture, count, vertices});
 }
 void DrawIndexedPrimitive3D(unsigned type, CTexture *texture, unsigned indexCount,
                             const uint16_t *indices, const Vertex3D *vertices) {
-    s_spy.calls.push_back({SpyCall::kIndexedDraw, type, texture, indexCount, vertices, indices, 0});
+    s_spy.calls.push_back({SpyCall::kIndexedDraw, 0, type, texture, indexCount, vertices, indices});
 }
 void DisableState(unsigned code) {
-    s_spy.calls.push_back({SpyCall::kDisable, 0, nullptr, 0, nullptr, nullptr, code});
+    s_spy.calls.push_back({SpyCall::kDisable, code});
 }
 void ApplyModelMaterial(const CPMDMaterial &material) {
-    s_spy.calls.push_back({SpyCall::kMaterial, 0, nullptr, 0, nullptr, nullptr, material.ambient});
+    s_spy.calls.push_back({SpyCall::kMaterial, material.ambient});
 }
 CTexture::~CTexture() {
     ++s_spy.texturesDeleted;
@@ -251,14 +252,9 @@ CTexture *LoadTextureResource(int id) {
 
 namespace {
 
-class ModelWalk : public ::testing::Test {
-  protected:
-    void SetUp() override { s_spy = RenderSpy(); }
-};
-
 // Untextured, and of a primitive with own vertices beside indices only the
 // vertices. Groups load (their material indices name no table) but are not drawn.
-TEST_F(ModelWalk, WithoutMaterialsDrawsTheUngroupedPrimitives) {
+TEST(ModelWalk, WithoutMaterialsDrawsTheUngroupedPrimitives) {
     for (bool withGroups : {false, true}) {
         SCOPED_TRACE(withGroups ? "with groups" : "without groups");
         s_spy = RenderSpy();
@@ -272,16 +268,16 @@ TEST_F(ModelWalk, WithoutMaterialsDrawsTheUngroupedPrimitives) {
         model->Render();
         const CPMDMesh &m = model->Mesh(0);
         const std::vector<SpyCall> expected = {
-            {SpyCall::kDisable, 0, nullptr, 0, nullptr, nullptr, kStateTexture2D},
-            {SpyCall::kIndexedDraw, kPrimTriangles, nullptr, 3, m.vertices, m.primitives[0].indices,
-             0},
-            {SpyCall::kDraw, kPrimTriangles, nullptr, 3, m.primitives[1].vertices, nullptr, 0}};
+            {SpyCall::kDisable, kStateTexture2D},
+            {SpyCall::kIndexedDraw, 0, kPrimTriangles, nullptr, 3, m.vertices,
+             m.primitives[0].indices},
+            {SpyCall::kDraw, 0, kPrimTriangles, nullptr, 3, m.primitives[1].vertices}};
         EXPECT_EQ(s_spy.calls, expected);
     }
 }
 
 // Each group after its material; a material without a texture entry untextured.
-TEST_F(ModelWalk, WithMaterialsDrawsOnlyTheGroupsWithTheirTextures) {
+TEST(ModelWalk, WithMaterialsDrawsOnlyTheGroupsWithTheirTextures) {
     for (int textures : {2, 1}) {
         SCOPED_TRACE(textures);
         s_spy = RenderSpy();
@@ -294,19 +290,18 @@ TEST_F(ModelWalk, WithMaterialsDrawsOnlyTheGroupsWithTheirTextures) {
         model->Render();
         const CPMDMesh &m = model->Mesh(0);
         const std::vector<SpyCall> expected = {
-            {SpyCall::kMaterial, 0, nullptr, 0, nullptr, nullptr, 0x11111111u},
-            {SpyCall::kIndexedDraw, kPrimTriangles, first, 3, m.vertices,
-             m.groups[0].primitives[0].indices, 0},
-            {SpyCall::kMaterial, 0, nullptr, 0, nullptr, nullptr, 0xDEADBEEFu},
-            {SpyCall::kDraw, kPrimTriangleFan, second, 4, m.groups[1].primitives[0].vertices,
-             nullptr, 0}};
+            {SpyCall::kMaterial, 0x11111111u},
+            {SpyCall::kIndexedDraw, 0, kPrimTriangles, first, 3, m.vertices,
+             m.groups[0].primitives[0].indices},
+            {SpyCall::kMaterial, 0xDEADBEEFu},
+            {SpyCall::kDraw, 0, kPrimTriangleFan, second, 4, m.groups[1].primitives[0].vertices}};
         EXPECT_EQ(s_spy.calls, expected);
     }
 }
 
 // The shipped model draws one indexed list with the texture of its material
 // and releases it; missing resources leave the material untextured or give no model.
-TEST_F(ModelWalk, LoadsTheTexturesOfItsMaterialsFromResources) {
+TEST(ModelWalk, LoadsTheTexturesOfItsMaterialsFromResources) {
     const int missingTexture[] = {999}, shipped[] = {107};
     const struct {
         int model;
@@ -337,8 +332,8 @@ TEST_F(ModelWalk, LoadsTheTexturesOfItsMaterialsFromResources) {
         EXPECT_EQ(texture ? texture->name : 0u, c.asked == std::vector<int>{107} ? 107u : 0u);
         model->Render();
         ASSERT_EQ(s_spy.calls.size(), 2u);
-        EXPECT_EQ(s_spy.calls[1], (SpyCall{SpyCall::kIndexedDraw, kPrimTriangles, texture, 2208,
-                                           model->Mesh(0).vertices, s_spy.calls[1].indices, 0}));
+        EXPECT_EQ(s_spy.calls[1], (SpyCall{SpyCall::kIndexedDraw, 0, kPrimTriangles, texture, 2208,
+                                           model->Mesh(0).vertices, s_spy.calls[1].indices}));
         model.reset();
         EXPECT_EQ(s_spy.texturesReleased, texture ? 1 : 0);
         EXPECT_EQ(s_spy.texturesDeleted, texture ? 1 : 0);
