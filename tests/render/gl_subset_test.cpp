@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -104,20 +105,22 @@ TEST(GlProjection, PerspectiveEqualsTheMatchingFrustum) {
         EXPECT_NEAR(p.m[i], q.m[i], 1e-4 * (1 + std::fabs(q.m[i]))) << "element " << i;
 }
 
-// GL 1.1's lighting equation, written from its definition in doubles.
+// GL 1.1's lighting equation, written from its definition in doubles; the
+// inputs are the floats the code under test is given.
 struct RefLight {
-    double ambient[3], diffuse[3], specular[3], position[4];
+    float ambient[3], diffuse[3], specular[3], position[4];
 };
-void ReferenceLight(const double sceneAmbient[3], const double matAmbient[3],
-                    const double matDiffuse[3], const double matSpecular[3], double shininess,
-                    const std::vector<RefLight> &lights, const double v[3], const double n[3],
+void ReferenceLight(const float sceneAmbient[3], const float matAmbient[3],
+                    const float matDiffuse[3], double matSpecular, double shininess,
+                    const std::vector<RefLight> &lights, const float v[3], const float n[3],
                     double out[3]) {
     for (int k = 0; k < 3; ++k)
-        out[k] = matAmbient[k] * sceneAmbient[k];
+        out[k] = double(matAmbient[k]) * sceneAmbient[k];
     for (const RefLight &l : lights) {
         double L[3];
         for (int k = 0; k < 3; ++k)
-            L[k] = l.position[3] == 0 ? l.position[k] : l.position[k] / l.position[3] - v[k];
+            L[k] =
+                l.position[3] == 0 ? l.position[k] : double(l.position[k]) / l.position[3] - v[k];
         const double len = std::sqrt(L[0] * L[0] + L[1] * L[1] + L[2] * L[2]);
         for (double &x : L)
             x /= len;
@@ -127,9 +130,9 @@ void ReferenceLight(const double sceneAmbient[3], const double matAmbient[3],
         const double nh = (n[0] * h[0] + n[1] * h[1] + n[2] * h[2]) / hl;
         const double spec = nl > 0 && nh > 0 ? std::pow(nh, shininess) : 0;
         for (int k = 0; k < 3; ++k)
-            out[k] += l.ambient[k] * matAmbient[k] +
+            out[k] += double(l.ambient[k]) * matAmbient[k] +
                       std::max(nl, 0.0) * l.diffuse[k] * matDiffuse[k] +
-                      spec * l.specular[k] * matSpecular[k];
+                      spec * l.specular[k] * matSpecular;
     }
     for (int k = 0; k < 3; ++k)
         out[k] = std::min(1.0, std::max(0.0, out[k]));
@@ -151,7 +154,7 @@ TEST(GlLighting, MatchesTheReferenceEquation) {
         const std::vector<RefLight> *lights;
         double specular;
         double shininess;
-        double v[3], n[3];
+        float v[3], n[3];
     };
     const Case cases[] = {
         {"front, no specular", &programLights, 0.0, 100, {0, 0, -5}, {0, 0, 1}},
@@ -161,9 +164,9 @@ TEST(GlLighting, MatchesTheReferenceEquation) {
         {"directional", &directional, 0.5, 20, {3, 3, -3}, {0.48, 0.6, 0.64}},
         {"long normal", &directional, 0.0, 0, {0, 0, 0}, {0, 0, 3}},
     };
-    const double sceneAmbient[3] = {0.2, 0.2, 0.2};
-    const double matAmbient[3] = {0.2, 0.3, 0.1};
-    const double matDiffuse[3] = {0.8, 0.6, 0.4};
+    const float sceneAmbient[3] = {0.2f, 0.2f, 0.2f}; // the default light model's
+    const float matAmbient[3] = {0.2f, 0.3f, 0.1f};
+    const float matDiffuse[3] = {0.8f, 0.6f, 0.4f};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         GlLightModel model = GlDefaultLightModel();
@@ -172,30 +175,21 @@ TEST(GlLighting, MatchesTheReferenceEquation) {
             const RefLight &r = (*c.lights)[i];
             GlLight &l = model.lights[i];
             l.enabled = true;
-            for (int k = 0; k < 3; ++k) {
-                l.ambient[k] = float(r.ambient[k]);
-                l.diffuse[k] = float(r.diffuse[k]);
-                l.specular[k] = float(r.specular[k]);
-            }
-            const float p[4] = {float(r.position[0]), float(r.position[1]), float(r.position[2]),
-                                float(r.position[3])};
-            GlSetLightPosition(&l, p, identity);
+            std::copy_n(r.ambient, 3, l.ambient);
+            std::copy_n(r.diffuse, 3, l.diffuse);
+            std::copy_n(r.specular, 3, l.specular);
+            GlSetLightPosition(&l, r.position, identity);
         }
-        for (int k = 0; k < 3; ++k) {
-            model.material.ambient[k] = float(matAmbient[k]);
-            model.material.diffuse[k] = float(matDiffuse[k]);
-            model.material.specular[k] = float(c.specular);
-        }
+        std::copy_n(matAmbient, 3, model.material.ambient);
+        std::copy_n(matDiffuse, 3, model.material.diffuse);
+        std::fill_n(model.material.specular, 3, float(c.specular));
         model.material.diffuse[3] = 0.75f;
         model.material.shininess = float(c.shininess);
-        const float v[3] = {float(c.v[0]), float(c.v[1]), float(c.v[2])};
-        const float n[3] = {float(c.n[0]), float(c.n[1]), float(c.n[2])};
         float got[4];
-        GlLightVertex(model, v, n, got);
+        GlLightVertex(model, c.v, c.n, got);
         double ref[3];
-        const double spec[3] = {c.specular, c.specular, c.specular};
-        ReferenceLight(sceneAmbient, matAmbient, matDiffuse, spec, c.shininess, *c.lights, c.v, c.n,
-                       ref);
+        ReferenceLight(sceneAmbient, matAmbient, matDiffuse, c.specular, c.shininess, *c.lights,
+                       c.v, c.n, ref);
         for (int k = 0; k < 3; ++k)
             EXPECT_NEAR(got[k], ref[k], 1e-4) << "channel " << k;
         EXPECT_FLOAT_EQ(got[3], 0.75f) << "alpha is the material's diffuse alpha";
