@@ -302,24 +302,22 @@ TEST(ModelWalk, WithMaterialsDrawsOnlyTheGroupsWithTheirTextures) {
 // The shipped model draws one indexed list with the texture of its material
 // and releases it; missing resources leave the material untextured or give no model.
 TEST(ModelWalk, LoadsTheTexturesOfItsMaterialsFromResources) {
-    const int missingTexture[] = {999}, shipped[] = {107};
     const struct {
         int model;
-        const int *textures;
-        size_t textureCount;
-        std::vector<int> asked; // texture ids asked for
+        std::vector<int> textures; // ids handed to the loader
+        std::vector<int> asked;    // texture ids asked for
     } cases[] = {
-        {113, shipped, 1, {107}},
-        {113, nullptr, 0, {}},           // a short texture list
-        {113, missingTexture, 1, {999}}, // a texture resource that is not there
-        {4242, shipped, 1, {}},          // no model resource
+        {113, {107}, {107}},
+        {113, {}, {}},       // a short texture list
+        {113, {999}, {999}}, // a texture resource that is not there
+        {4242, {107}, {}},   // no model resource
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(&c - cases);
         s_spy = RenderSpy();
         const uint32_t live = GetLiveUnitCount();
         std::unique_ptr<IPMDModel> model(
-            LoadModelFromResource(c.model, c.textures, c.textureCount));
+            LoadModelFromResource(c.model, c.textures.data(), c.textures.size()));
         EXPECT_EQ(s_spy.loadedTextureIds, c.asked);
         if (c.model == 4242) {
             EXPECT_FALSE(model);

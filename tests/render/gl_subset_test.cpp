@@ -214,22 +214,14 @@ TEST(GlLighting, DisabledLightsAndPositionThroughModelView) {
         EXPECT_NEAR(model.lights[0].position[k], tx[k], 1e-6);
 }
 
-GlVertexInput Input(float x, float y, float z) {
-    GlVertexInput in{};
-    in.position[0] = x;
-    in.position[1] = y;
-    in.position[2] = z;
-    in.colour[0] = 0.25f;
-    in.colour[3] = 0.5f;
-    return in;
-}
-
 TEST(GlVertexPipeline, TransformsDepthMirrorTextureAndNormals) {
     GlVertexState state{};
     state.modelView = Translation(1, 0, -4);
     ASSERT_TRUE(GlPerspectiveMatrix(90, 1, 1, 10, &state.projection));
     state.texture.SetIdentity().m[12] = 0.5f; // shifts s by a half
-    GlVertexInput in = Input(0, 0, 0);
+    GlVertexInput in{};                       // at the origin
+    in.colour[0] = 0.25f;
+    in.colour[3] = 0.5f;
     in.texCoord[0] = 0.25f;
     GlVertexOut a = GlProcessVertex(state, in);
     EXPECT_NEAR(a.clip[0] / a.clip[3], 0.25f, 1e-6); // x 1 at depth 4 over tan 45
