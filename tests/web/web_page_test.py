@@ -5,6 +5,8 @@ DevTools protocol, against what the desktop build computes:
 - the size question as an HTML dialog (caption, text, buttons); Escape and No
   give a 1024x768 canvas, Return and Yes 800x600;
 - the first intro picture on the canvas about 3 s after the answer;
+- a hidden tab runs no frames but keeps the music, and the intro goes on
+  by the clock when the tab shows again;
 - with No and Yes, the whole run: the panel at 34 s, its hot spots equal to
   the desktop's, side A heard sample for sample as the desktop decodes it
   (a tap on the output sees every block the mixer makes), the logo rising into
@@ -234,31 +236,62 @@ class Run:
             return [r.left, r.top]; })()""")
         return True
 
-    def first_picture(self):
-        # The first picture stands at its brightest about 3 s after the answer
-        # (shown for six seconds, fading in over three); grabs from 1.5 s to 5.5 s.
+    def intro_picture(self, number, start, end, keep=None):
+        """Whether a grab between start and end (seconds after the answer)
+        shows intro picture number (1 to 5); each is shown for six seconds,
+        fading in over the first three, so it stands brightest at 6n - 3 s."""
         w, h = self.size
-        picture = os.path.join(self.work, f"101-{w}.png")
-        magick(os.path.join(self.host, "assets", "101.png"), "-alpha", "off", "-interpolate",
-               "bilinear", "-interpolative-resize", f"{w}x{h}!", picture)
+        picture = os.path.join(self.work, f"{100 + number}-{w}.png")
+        magick(os.path.join(self.host, "assets", f"{100 + number}.png"), "-alpha", "off",
+               "-interpolate", "bilinear", "-interpolative-resize", f"{w}x{h}!", picture)
         best = (0.0, 1.0)
         kept = 0.0
-        while time.time() - self.answered < 1.5:
+        while time.time() - self.answered < start:
             time.sleep(0.1)
         shot = os.path.join(self.work, "shot.png")
-        while time.time() - self.answered < 5.5:
+        while time.time() - self.answered < end:
             self.shot(shot)
             opacity, d = picture_shown(shot, picture, self.work)
-            if opacity >= MIN_OPACITY and d < MAX_DIFFERING and opacity > kept:
+            if keep and opacity >= MIN_OPACITY and d < MAX_DIFFERING and opacity > kept:
                 kept = opacity
-                self.keep("intro", shot)  # the brightest grab that shows the picture
+                self.keep(keep, shot)  # the brightest grab that shows the picture
             if opacity >= MIN_OPACITY and d < best[1]:
                 best = (opacity, d)
         if best[1] > MAX_DIFFERING:
-            self.fail(f"no grab showed the first picture (best: opacity {best[0]:.2f}, "
-                      f"differing {best[1]:.3f})")
-        else:
-            print(f"{self.name}: first picture at opacity {best[0]:.2f}, differing {best[1]:.3f}")
+            self.fail(f"no grab from {start} s to {end} s showed intro picture {number} "
+                      f"(best: opacity {best[0]:.2f}, differing {best[1]:.3f})")
+            return False
+        print(f"{self.name}: intro picture {number} at opacity {best[0]:.2f}, "
+              f"differing {best[1]:.3f}")
+        return True
+
+    def first_picture(self):
+        self.intro_picture(1, 1.5, 5.5, keep="intro")
+
+    def hidden_tab(self):
+        """A hidden tab is a minimised window: no frames while it is hidden, the
+        music goes on, and the first frame after it covers the time away, so
+        the intro shows the picture due by the clock: the third one, where a
+        scene that missed the time away would still be at the second."""
+        while time.time() - self.answered < 5.5:
+            time.sleep(0.1)
+        frames, heard = self.b.eval("[Module.mlFrameWork.count, mlTap.frames]")
+        other = self.b.call("Target.createTarget", url="about:blank")["targetId"]
+        try:
+            if self.b.eval("document.visibilityState") != "hidden":
+                self.fail("another tab in front did not hide the page")
+                return
+            while time.time() - self.answered < 14.0:
+                time.sleep(0.1)
+            frames_hidden, heard_hidden = self.b.eval("[Module.mlFrameWork.count, mlTap.frames]")
+        finally:
+            self.b.call("Target.closeTarget", targetId=other)
+        if frames_hidden - frames > 1:  # one may have been under way
+            self.fail(f"{frames_hidden - frames} frames ran while the tab was hidden")
+        if heard_hidden - heard < RATE * 4:
+            self.fail(f"the music stopped while the tab was hidden "
+                      f"({heard_hidden - heard} frames in 8.5 s)")
+        self.intro_picture(3, 14.5, 17.5)
 
     def figures(self):
         f = self.b.eval("""(function () {
@@ -438,6 +471,8 @@ def main():
                 continue
             run.first_picture()
             if not whole:
+                if answer == "Escape":
+                    run.hidden_tab()
                 continue
             run.side_a()
             run.figures()
