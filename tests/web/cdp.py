@@ -1,7 +1,7 @@
 """A small DevTools-protocol client for headless Chromium (python3-websocket)."""
 import json
-import os
 import shutil
+import socket
 import subprocess
 import tempfile
 import time
@@ -124,3 +124,38 @@ class Browser:
                 self.proc.kill()
                 self.proc.wait()
         shutil.rmtree(self.profile, ignore_errors=True)
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def wait_for_server(port, timeout=20):
+    """Waits until something accepts connections on the local port."""
+    deadline = time.time() + timeout
+    while True:
+        try:
+            socket.create_connection(("127.0.0.1", port), 1).close()
+            return
+        except OSError:
+            if time.time() > deadline:
+                raise
+            time.sleep(0.1)
+
+
+def page_errors(browser, ignore=()):
+    """The console's errors and exceptions so far, but those starting with a
+    text in ignore."""
+    browser.eval("1")  # collect the last console messages
+    return [c for c in browser.console if c[0] in ("error", "exception", "assert")
+            and not c[1].startswith(tuple(ignore))]
+
+
+def report(name, failures):
+    """Prints the failures and the verdict; the exit code."""
+    for f in failures:
+        print("FAIL", f)
+    print(f"{name}:", "failed" if failures else "passed")
+    return 1 if failures else 0

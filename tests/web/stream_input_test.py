@@ -10,12 +10,11 @@ Usage: stream_input_test.py <page folder>
 import functools
 import http.server
 import os
-import socket
 import sys
 import threading
 import time
 
-from cdp import Browser
+from cdp import Browser, free_port, page_errors, report
 
 CUT_BYTES = 200 * 1024  # about 8 s of side A
 CUT_DELAY = 2.0  # seconds between those bytes and the cut
@@ -54,11 +53,6 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
 
 def main():
     page = sys.argv[1]
@@ -90,24 +84,20 @@ def main():
                             f"console {browser.console}")
         if not browser.eval("!!Browser.mainLoop.func"):
             failures.append("the program stopped")
-        browser.eval("1")  # collect the last console messages
+        errors = page_errors(browser, ignore=["Failed to load resource"])
         warnings = " | ".join(t for kind, t in browser.console if kind == "warning")
         for expected in ("data/TrackA.mp3", "data/TrackB.mp3: 404"):
             if expected not in warnings:
                 failures.append(f"no warning about {expected}: {warnings!r}")
-        # The browser's own log of a failed request is not the page's error.
-        errors = [c for c in browser.console if c[0] in ("error", "exception", "assert")
-                  and not c[1].startswith("Failed to load resource")]
+        # The browser's own log of a failed request (ignored above) is not the
+        # page's error.
         if errors:
             failures.append(f"console errors: {errors}")
     finally:
         if browser:
             browser.close()
         server.shutdown()
-    for f in failures:
-        print("FAIL", f)
-    print("stream input test:", "failed" if failures else "passed")
-    return 1 if failures else 0
+    return report("stream input test", failures)
 
 
 if __name__ == "__main__":

@@ -8,20 +8,13 @@ when the first sound did not come before the download's end.
 Usage: stream_timing.py [throughput in bit/s, default 1000000]
 """
 import os
-import socket
 import subprocess
 import sys
-import time
 
-from cdp import Browser
+from cdp import Browser, free_port, wait_for_server
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
 def main():
@@ -31,15 +24,7 @@ def main():
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     browser = None
     try:
-        deadline = time.time() + 20
-        while True:
-            try:
-                socket.create_connection(("127.0.0.1", port), 1).close()
-                break
-            except OSError:
-                if time.time() > deadline:
-                    raise
-                time.sleep(0.1)
+        wait_for_server(port)
         browser = Browser(free_port())
         browser.call("Network.enable")
         browser.call("Network.emulateNetworkConditions", offline=False, latency=20,

@@ -24,14 +24,13 @@ import array
 import base64
 import os
 import shutil
-import socket
 import struct
 import subprocess
 import sys
 import tempfile
 import time
 
-from cdp import Browser
+from cdp import Browser, free_port, page_errors, report, wait_for_server
 
 QUESTION = ("Resolution", "Use 800x600?\n(default 1024x768)", ["Yes", "No"])
 BUTTONS = ["play", "previous", "next", "logo", "pause", "stop", "quit"]
@@ -89,11 +88,6 @@ TAP = """(function () {
     return true;
 })()"""
 
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
 def magick(*args):
@@ -455,15 +449,7 @@ def main():
         browser.call("Emulation.setDeviceMetricsOverride", width=1280, height=1024,
                      deviceScaleFactor=1, mobile=False)
         url = f"http://127.0.0.1:{port}/"
-        deadline = time.time() + 20
-        while True:
-            try:
-                socket.create_connection(("127.0.0.1", port), 1).close()
-                break
-            except OSError:
-                if time.time() > deadline:
-                    raise
-                time.sleep(0.1)
+        wait_for_server(port)
         for answer, size, whole in (("Escape", (1024, 768), False), ("Return", (800, 600), False),
                                     ("No", (1024, 768), True), ("Yes", (800, 600), True)):
             run = Run(browser, url, answer, size, host, work, failures)
@@ -483,8 +469,7 @@ def main():
             if b_start is not None:
                 run.seek(b_start)
             run.quit()
-        browser.eval("1")  # collect the last console messages
-        errors = [c for c in browser.console if c[0] in ("error", "exception", "assert")]
+        errors = page_errors(browser)
         if errors:
             failures.append(f"console errors: {errors}")
     finally:
@@ -492,10 +477,7 @@ def main():
             browser.close()
         server.terminate()
         server.wait()
-    for f in failures:
-        print("FAIL", f)
-    print("web page test:", "failed" if failures else "passed")
-    return 1 if failures else 0
+    return report("web page test", failures)
 
 
 if __name__ == "__main__":
