@@ -46,10 +46,14 @@ for p in "${pkgs[@]}"; do
   fi
 done
 
+# A library counts as built once its whole step has ended: a build stopped
+# half way (test.sh may stop one) is done again.
+built() { [ -f "$prefix/built-$1" ]; }
+
 # apt-get source needs a deb-src line for the suite the system runs.
 need_src=0
-for lib in libz.a libpng16.a libmpg123.a; do
-  [ -f "$prefix/lib/$lib" ] || need_src=1
+for lib in zlib libpng mpg123; do
+  built "$lib" || need_src=1
 done
 src_list=/etc/apt/sources.list.d/marrowlake-src.sources
 if [ $need_src -eq 1 ] && ! apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -q '^Sources$'; then
@@ -98,20 +102,21 @@ logged() { # <log name> <command...>
 
 mkdir -p "$prefix/lib" "$prefix/include"
 if [ $prepare_only -eq 1 ]; then
-  [ -f "$prefix/lib/libz.a" ] || fetch_source zlib >/dev/null
-  [ -f "$prefix/lib/libpng16.a" ] || fetch_source libpng1.6 >/dev/null
-  [ -f "$prefix/lib/libmpg123.a" ] || fetch_source mpg123 >/dev/null
+  built zlib || fetch_source zlib >/dev/null
+  built libpng || fetch_source libpng1.6 >/dev/null
+  built mpg123 || fetch_source mpg123 >/dev/null
   exit 0
 fi
-if [ ! -f "$prefix/lib/libz.a" ]; then
+if ! built zlib; then
   t0=$SECONDS
   dir=$(fetch_source zlib)
   logged zlib sh -c 'cd "$1" && emconfigure ./configure --static --prefix="$2" &&
     emmake make -j"$3" libz.a && cp libz.a "$2/lib/" && cp zlib.h zconf.h "$2/include/"' \
     sh "$dir" "$prefix" "$jobs"
+  touch "$prefix/built-zlib"
   echo "build-web: zlib built in $((SECONDS - t0)) s"
 fi
-if [ ! -f "$prefix/lib/libpng16.a" ]; then
+if ! built libpng; then
   t0=$SECONDS
   dir=$(fetch_source libpng1.6)
   logged libpng sh -c 'cd "$1" && emconfigure ./configure --host=wasm32-unknown-emscripten \
@@ -119,9 +124,10 @@ if [ ! -f "$prefix/lib/libpng16.a" ]; then
     emmake make -j"$3" libpng16.la &&
     cp .libs/libpng16.a "$2/lib/" && cp png.h pngconf.h pnglibconf.h "$2/include/"' \
     sh "$dir" "$prefix" "$jobs"
+  touch "$prefix/built-libpng"
   echo "build-web: libpng built in $((SECONDS - t0)) s"
 fi
-if [ ! -f "$prefix/lib/libmpg123.a" ]; then
+if ! built mpg123; then
   t0=$SECONDS
   dir=$(fetch_source mpg123)
   # config.sub does not know the emscripten triple; a generic 32-bit target
@@ -130,6 +136,7 @@ if [ ! -f "$prefix/lib/libmpg123.a" ]; then
       --with-cpu=generic_fpu --disable-components --enable-libmpg123 --disable-modules \
       --disable-network --disable-shared --enable-static --prefix="$2" &&
     emmake make -j"$3" && emmake make install' sh "$dir" "$prefix" "$jobs"
+  touch "$prefix/built-mpg123"
   echo "build-web: libmpg123 built in $((SECONDS - t0)) s"
 fi
 
