@@ -24,9 +24,11 @@ export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 web_log=build/web-build.log
 web_pid=""
 if scripts/build-web.sh --prepare build >"$web_log" 2>&1; then
-  # In a process group of its own (its id is web_pid), to be reniced or
-  # stopped as a whole.
-  setsid nice -n 19 scripts/build-web.sh build >>"$web_log" 2>&1 </dev/null &
+  # In a session and process group of its own (its id is web_pid), to be
+  # reniced or stopped as a whole. Where the kernel schedules sessions as
+  # groups, the group's own priority is lowered too.
+  setsid sh -c 'echo 19 >/proc/self/autogroup 2>/dev/null || true
+                exec nice -n 19 scripts/build-web.sh build' >>"$web_log" 2>&1 </dev/null &
   web_pid=$!
   trap 'kill $xvfb_pid 2>/dev/null || true; kill -- -$web_pid 2>/dev/null || true; rm -rf "$xvfb_dir"' EXIT
 else
@@ -67,7 +69,9 @@ phase "Windows tests done"
 # user may not raise a priority, it is stopped and the page test builds the
 # rest (what was built is kept).
 if [ -n "$web_pid" ]; then
-  if kill -0 "$web_pid" 2>/dev/null && ! renice -n 0 -g "$web_pid" >/dev/null 2>&1; then
+  if kill -0 "$web_pid" 2>/dev/null && ! { renice -n 0 -g "$web_pid" && {
+       [ ! -e "/proc/$web_pid/autogroup" ] || echo 0 >"/proc/$web_pid/autogroup"; }; } >/dev/null 2>&1
+  then
     kill -- -"$web_pid" 2>/dev/null || true
     echo "test.sh: the background browser build was stopped; the page test finishes it"
   fi
