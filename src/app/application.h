@@ -27,3 +27,8 @@ void RequestQuit();
 // pressed (1 OK, 6 Yes, 7 No). When no box can be shown the caption and text go
 // to standard error and the answer is 7.
 int ShowMessage(const char *caption, const char *text, int style);
+// Runs before every box ShowMessage shows; null (the default) runs nothing. A
+// box may be shown from a forked child (SDL does so), and a fork while another
+// thread holds an allocator's lock can leave the child waiting on it forever:
+// the hook lets that thread finish first.
+void SetBeforeMessageBox(void (*hook)());

@@ -71,9 +71,11 @@ bool RunAddr2line(const char *module, const uintptr_t *offsets, size_t count,
     char *text = nullptr;
     size_t textBytes = 0;
     size_t got = 0;
-    for (; got < 2 * count && getline(&text, &textBytes, pipe) > 0; ++got) {
+    while (got < 2 * count && getline(&text, &textBytes, pipe) > 0) {
         text[std::strcspn(text, "\n")] = '\0';
-        (got % 2 == 0 ? functions : lines)[got / 2] = text;
+        std::string &slot = got % 2 == 0 ? functions[got / 2] : lines[got / 2];
+        slot = text;
+        ++got;
     }
     std::free(text);
     return pclose(pipe) == 0 && got == 2 * count;

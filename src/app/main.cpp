@@ -29,6 +29,8 @@ int main(int, char **) {
     // before the question: SDL shows its box from a forked child, and a fork
     // while another thread allocates can leave the child's allocator locked.
     PrefetchTestbedTextures();
+    // A box shown from here on (a failed window, say) waits for the decoding.
+    SetBeforeMessageBox(WaitTexturePrefetch);
     std::strncpy(g_title, "Ondu - Marrowlake", sizeof g_title - 1);
     g_title[sizeof g_title - 1] = '\0';
     if (!InitApplication(g_title, width, height)) {

@@ -8,12 +8,17 @@
 namespace {
 
 bool g_boxesDisabled = false;
+void (*g_beforeBox)() = nullptr;
 
 } // namespace
 
 void DisableMessageBoxesForTest() { g_boxesDisabled = true; }
 
+void SetBeforeMessageBox(void (*hook)()) { g_beforeBox = hook; }
+
 int ShowMessage(const char *caption, const char *text, int style) {
+    if (g_beforeBox && !g_boxesDisabled)
+        g_beforeBox();
     const int answer =
         g_boxesDisabled ? -1 : PlatformMessageBox(caption, text, DecodeMessageStyle(style));
     if (answer >= 0)

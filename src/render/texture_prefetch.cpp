@@ -67,6 +67,8 @@ CTexture *TakePrefetchedTexture(int id) {
     return nullptr;
 }
 
+void WaitTexturePrefetch() { JoinWorker(); }
+
 void FinishTexturePrefetch() {
     JoinWorker();
     for (int i = 0; i < s_prefetch.count; ++i) {

@@ -8,6 +8,10 @@
 // when a batch is already running or waiting to be finished.
 void PrefetchTextureResources(const int *ids, int count);
 
+// Waits until the worker has decoded the batch; the textures stay to be
+// taken. Safe to call at any time.
+void WaitTexturePrefetch();
+
 // Waits for the worker and frees what nobody took. Safe to call at any time,
 // also when nothing was prefetched.
 void FinishTexturePrefetch();
