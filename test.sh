@@ -56,6 +56,23 @@ phase "sanitizer tests done"
 scripts/test-tsan.sh build build-tsan || status=1
 phase "thread tests done"
 
+# A browser build still running here is being starved by something else
+# that keeps the processors busy: from now on it runs at normal priority
+# beside the Windows tests or, where this user may not raise a priority, it is
+# stopped and the page test builds the rest (what was built is kept).
+if [ -n "$web_pid" ] && kill -0 "$web_pid" 2>/dev/null; then
+  if ! { renice -n 0 -g "$web_pid" && {
+       [ ! -e "/proc/$web_pid/autogroup" ] || echo 0 >"/proc/$web_pid/autogroup"; }; } >/dev/null 2>&1
+  then
+    kill -- -"$web_pid" 2>/dev/null || true
+    wait "$web_pid" 2>/dev/null || true
+    web_pid=""
+    echo "test.sh: the background browser build was stopped; the page test finishes it"
+  else
+    echo "test.sh: the background browser build goes on at normal priority"
+  fi
+fi
+
 # The native Windows build, cross-compiled and run under Wine (it says so and
 # skips itself when Wine cannot be installed).
 scripts/test-windows.sh build || status=1
@@ -64,17 +81,7 @@ phase "Windows tests done"
 # The page in headless Chromium, once its background build has ended (the
 # test rebuilds nothing then; it says so and skips itself when Emscripten or
 # Chromium cannot be installed).
-# A build still running is starved at its priority when something else keeps
-# the processors busy: from here it runs at normal priority or, where this
-# user may not raise a priority, it is stopped and the page test builds the
-# rest (what was built is kept).
 if [ -n "$web_pid" ]; then
-  if kill -0 "$web_pid" 2>/dev/null && ! { renice -n 0 -g "$web_pid" && {
-       [ ! -e "/proc/$web_pid/autogroup" ] || echo 0 >"/proc/$web_pid/autogroup"; }; } >/dev/null 2>&1
-  then
-    kill -- -"$web_pid" 2>/dev/null || true
-    echo "test.sh: the background browser build was stopped; the page test finishes it"
-  fi
   wait "$web_pid" || echo "test.sh: the background browser build did not finish; see $web_log"
 fi
 scripts/test-web.sh build || status=1
